@@ -1,0 +1,51 @@
+#include "cli/CliOptions.h"
+
+namespace velnor7 {
+
+namespace {
+const char* const kCommands[] = {"list", "info"};
+}
+
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& words, std::string& error) {
+    CliOptions options;
+    for (const std::string& word : words) {
+        if (word == "--simulate") options.simulate = true;
+        else if (word == "--trace") options.trace = true;
+        else if (word == "--json") options.json = true;
+        else if (word.rfind("--", 0) == 0) {
+            error = "unknown option " + word;
+            return std::nullopt;
+        } else if (options.command.empty()) options.command = word;
+        else options.arguments.push_back(word);
+    }
+    if (options.command.empty()) {
+        error = "no command given";
+        return std::nullopt;
+    }
+    for (const char* known : kCommands)
+        if (options.command == known) {
+            if (!options.arguments.empty()) {
+                error = "'" + options.command + "' takes no arguments";
+                return std::nullopt;
+            }
+            return options;
+        }
+    error = "unknown command '" + options.command + "'";
+    return std::nullopt;
+}
+
+std::string CliUsage() {
+    return "usage: velnor7ctl [--simulate] [--trace] [--json] COMMAND\n"
+           "\n"
+           "commands:\n"
+           "  list   every HID interface found, and the supported slot it matches\n"
+           "  info   read the information block of each supported device\n"
+           "\n"
+           "options:\n"
+           "  --simulate  use the simulated keyboard instead of the USB bus\n"
+           "              (VELNOR7_SIM_STATE=FILE keeps its memory between runs)\n"
+           "  --trace     print the device exchanges on stderr\n"
+           "  --json      print machine-readable JSON\n";
+}
+
+}  // namespace velnor7

@@ -1,0 +1,170 @@
+#include "cli/Commands.h"
+
+#include "common/Trace.h"
+#include "core/DeviceCatalogue.h"
+#include "core/DeviceCommandChannel.h"
+#include "core/HidDevice.h"
+
+#include <json/writer.h>
+
+#include <array>
+#include <cstdio>
+#include <ostream>
+#include <string>
+
+namespace velnor7 {
+namespace {
+
+std::string Hex(unsigned value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*x", digits, value);
+    return text;
+}
+
+std::string HexBytes(const uint8_t* bytes, size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0) text += ' ';
+        text += Hex(bytes[i], 2);
+    }
+    return text;
+}
+
+void PrintJson(std::ostream& out, const Json::Value& value) {
+    Json::StreamWriterBuilder builder;
+    builder["indentation"] = "  ";
+    out << Json::writeString(builder, value) << '\n';
+}
+
+// A HID interface as the catalogue sees it: parsed path plus what the device
+// says of itself.
+struct ProbedInterface {
+    std::string path;
+    DeviceIdentity identity;
+    bool opened = false;
+    int slot = -1;
+};
+
+// Lists the bus and matches every path against a fresh slot list, as discovery does.
+std::vector<ProbedInterface> ProbeBus(bool& listed) {
+    std::vector<ProbedInterface> probed;
+    DeviceSlotList slots = MakeDeviceSlotList();
+    CHidDevice bus;
+    listed = bus.Enumerate();
+    while (const auto path = bus.NextPath()) {
+        ProbedInterface entry;
+        entry.path = *path;
+        entry.identity = IdentityFromPath(*path);
+        CHidDevice probe;
+        // Without access rights: the listing must work for users the device is not given to.
+        if (probe.Open(*path, false, false, true, false) == 1) {
+            entry.opened = true;
+            entry.identity.vid = probe.Attributes().vendorId;
+            entry.identity.pid = probe.Attributes().productId;
+            entry.identity.usagePage = probe.Capabilities().usagePage;
+            entry.identity.usage = probe.Capabilities().usage;
+            if (IsCandidate(slots, IdentityFromPath(*path))) entry.slot = AttachToSlot(slots, entry.identity, *path);
+        }
+        probed.push_back(std::move(entry));
+    }
+    return probed;
+}
+
+const char* RoleName(uint16_t role) { return role == kRoleConsumer ? "consumer" : "command"; }
+
+}  // namespace
+
+int RunList(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    bool listed = false;
+    const std::vector<ProbedInterface> probed = ProbeBus(listed);
+    if (!listed) {
+        err << "velnor7ctl: the HID bus cannot be listed\n";
+        return 1;
+    }
+    Json::Value array(Json::arrayValue);
+    for (const ProbedInterface& entry : probed) {
+        const DeviceIdentity& id = entry.identity;
+        if (options.json) {
+            Json::Value item;
+            item["path"] = entry.path;
+            item["vid"] = Hex(id.vid, 4);
+            item["pid"] = Hex(id.pid, 4);
+            item["interface"] = id.interfaceNumber;
+            item["collection"] = id.collection;
+            item["usagePage"] = Hex(id.usagePage, 4);
+            item["usage"] = Hex(id.usage, 4);
+            item["slot"] = entry.slot >= 0 ? Json::Value(entry.slot) : Json::Value();
+            if (entry.slot >= 0) item["role"] = RoleName(id.role);
+            array.append(item);
+            continue;
+        }
+        out << entry.path << "  vid " << Hex(id.vid, 4) << "  pid " << Hex(id.pid, 4) << "  interface "
+            << id.interfaceNumber << "  collection " << id.collection << "  usage page " << Hex(id.usagePage, 4)
+            << "  usage " << Hex(id.usage, 4) << "  slot ";
+        if (entry.slot >= 0) out << entry.slot << " (" << RoleName(id.role) << ")";
+        else out << "none";
+        if (!entry.opened) out << "  (not readable)";
+        out << '\n';
+    }
+    if (options.json) PrintJson(out, array);
+    else if (probed.empty()) out << "no HID interfaces found\n";
+    return 0;
+}
+
+int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    bool listed = false;
+    const std::vector<ProbedInterface> probed = ProbeBus(listed);
+    Json::Value array(Json::arrayValue);
+    int devices = 0;
+    int failures = 0;
+    for (const ProbedInterface& entry : probed) {
+        if (entry.slot < 0 || entry.identity.role != kRoleCommand) continue;
+        ++devices;
+        CDeviceCommandChannel channel;
+        {
+            std::lock_guard lock(channel.TransportLock());
+            if (channel.Transport().Open(entry.path, true, true, true, false) != 1) {
+                err << "velnor7ctl: " << entry.path << ": cannot open the device (permission? see README)\n";
+                ++failures;
+                continue;
+            }
+            channel.SetOpen(true);
+        }
+        std::array<uint8_t, kDeviceInfoSize> info{};
+        const int begin = channel.BeginConfig();
+        const int read = begin == kResultOk ? channel.ReadDeviceInfo(info.data()) : begin;
+        const int end = channel.EndConfig();
+        if (read != kResultOk || end != kResultOk) {
+            const int result = read != kResultOk ? read : end;
+            err << "velnor7ctl: " << entry.path << ": the device does not answer (result " << result << ")\n";
+            ++failures;
+            continue;
+        }
+        const unsigned keys = info[5];
+        const unsigned macroBytes = info[6] * 128u;
+        if (options.json) {
+            Json::Value item;
+            item["path"] = entry.path;
+            item["slot"] = entry.slot;
+            item["info"] = HexBytes(info.data(), info.size());
+            item["keys"] = keys;
+            item["macroCapacity"] = macroBytes;
+            array.append(item);
+        } else {
+            out << entry.path << " (slot " << entry.slot << ")\n"
+                << "  information  " << HexBytes(info.data(), 16) << "\n"
+                << "               " << HexBytes(info.data() + 16, 16) << "\n"
+                << "               " << HexBytes(info.data() + 32, 2) << "\n"
+                << "  keys (K)     " << keys << "\n"
+                << "  macro memory " << macroBytes << " bytes\n";
+        }
+    }
+    if (options.json) PrintJson(out, array);
+    if (devices == 0) {
+        err << "velnor7ctl: no supported device found" << (listed ? "" : " (the HID bus cannot be listed)") << "\n";
+        return 1;
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace velnor7

@@ -1,0 +1,41 @@
+// A HID bus inside the process: emulators are plugged in and pulled out at will
+// and appear to CHidDevice exactly as hidraw devices do.
+#pragma once
+
+#include "core/HidBackend.h"
+#include "sim/VirtualHidDevice.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace velnor7 {
+
+class SimulatedHidBus final : public HidBackend, public std::enable_shared_from_this<SimulatedHidBus> {
+public:
+    // Input reports waiting per open handle; older ones are dropped, as the
+    // kernel's hidraw buffer does.
+    static constexpr size_t kQueuedReportLimit = 64;
+
+    SimulatedHidBus() = default;
+    ~SimulatedHidBus() override;
+
+    // Returns the device's bus number, part of each of its paths.
+    int Plug(std::shared_ptr<VirtualHidDevice> device);
+    // Pulls a device off the bus; its open handles fail from now on.
+    void Unplug(int busNumber);
+    void UnplugAll();
+
+    bool Enumerate(std::vector<std::string>& paths) override;
+    std::shared_ptr<HidConnection> Open(const std::string& path, const HidOpenMode& mode) override;
+
+    class Slot;  // one plugged device
+
+private:
+    std::mutex mutex_;
+    std::vector<std::shared_ptr<Slot>> slots_;  // guarded by mutex_
+    int nextBusNumber_ = 1;                     // guarded by mutex_
+};
+
+}  // namespace velnor7
