@@ -150,7 +150,8 @@ int CHidDevice::Read(uint8_t* buffer, size_t length, int timeoutMs, size_t* byte
         if (timeoutMs >= 0) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0 && timeoutMs > 0) return 0;
-            slice = static_cast<int>(std::min<long long>(left, kWaitSliceMs));
+            // Never negative: a backend takes a negative wait as "no limit".
+            slice = static_cast<int>(std::clamp<long long>(left, 0, kWaitSliceMs));
         }
         const int received = state->connection->Read(report.data(), report.size(), slice);
         if (received < 0) return 0;

@@ -21,9 +21,10 @@ struct KeyMaps {
 
 // Identifies the keyboard's slots by their factory codes. rawKeyMap holds three
 // bytes (a KeyCode) per slot, rawLedMap one LED index per slot, slotCount is the
-// number of slots the keyboard reports. Only the slots both buffers actually
-// hold are used, and only KeyIndex values below slotCount receive an LED index.
-// Keys sharing a factory code map to the first slot carrying it.
+// number of slots the keyboard reports. Slots beyond the key map buffer are not
+// searched, an LED index beyond the LED map counts as none, and only KeyIndex
+// values below slotCount receive an LED index. Keys sharing a factory code map
+// to the first slot carrying it.
 KeyMaps BuildKeyMaps(std::span<const uint8_t> rawKeyMap, std::span<const uint8_t> rawLedMap, int slotCount);
 
 }  // namespace velnor7

@@ -2,10 +2,13 @@
 // the command protocol for the simulated HID bus.
 //
 // Interface 0 is a plain boot keyboard and ignores everything written to it.
-// Interface 1 carries the vendor command collection (report ID 4): every 64-byte
-// request with a valid checksum is answered by one 64-byte reply and works on
-// the device's memories below. The consumer collection (report ID 3) carries the
-// keyboard's notifications to the host.
+// Interface 1 carries the vendor command collection (report ID 4): every request
+// is answered by one 64-byte reply echoing command, length and offset (bytes
+// 3..6), with the status in byte 7, read data from byte 8 and the reply's own
+// checksum in bytes 1..2. Status 0xFF: bad checksum; 0xFE: unknown command,
+// chunk over 56 bytes, or a range not wholly inside the memory. Refused
+// requests change nothing. Reports with other IDs are accepted and ignored. The
+// consumer collection (report ID 3) carries the keyboard's notifications.
 //
 // Memories, addressed by the offset and length bytes of a request:
 //   device information  34 bytes, read by 0x03 (layout: kInfo* constants)
@@ -18,7 +21,7 @@
 //                       which is the slot number itself
 //   macro memory        2048 bytes, written by 0x15
 //   custom LED pages    8 pages of 512 bytes, written by 0x0B at page x 512 + n
-//   streamed frame      512 bytes, written by 0x12, kept for inspection only
+//   streamed frame      512 bytes, written by 0x12, kept only for tests to look at
 //   power status        6 bytes, read by 0x1A (layout: kPower* constants)
 // 0x01/0x02 open and close a configuration transaction (writes are accepted
 // outside one too) and 0xAA answers the link query with 0xFF in reply byte 8.
@@ -26,6 +29,11 @@
 // With a state file, the parameters, key map, macro memory and LED pages
 // survive the object, like flash: they are loaded at construction and saved
 // after every request that changes them, so separate processes see one device.
+// The file is a JSON object: {"version": 1, "parameters": "<hex>", "keyMap":
+// "<hex>", "macros": "<hex>", "ledPages": "<hex>"}, two lowercase hex digits per
+// byte. A file that is missing, unreadable, of another version or with any
+// memory of the wrong size is ignored as a whole: the device starts from factory
+// contents and overwrites the file at the first change.
 #pragma once
 
 #include "sim/VirtualHidDevice.h"

@@ -110,6 +110,7 @@ struct TopLevel {
 
 std::vector<TopLevel> TopLevelCollections(const Bytes& descriptor) {
     std::vector<TopLevel> found;
+    TopLevel outside;  // collects items that wrongly stand outside every collection
     uint32_t usagePage = 0, reportSize = 0, reportCount = 0, usage = 0;
     uint8_t reportId = 0;
     int depth = 0;
@@ -119,19 +120,21 @@ std::vector<TopLevel> TopLevelCollections(const Bytes& descriptor) {
         uint32_t value = 0;
         for (size_t b = 0; b < size; ++b) value |= static_cast<uint32_t>(descriptor.at(i + 1 + b)) << (8 * b);
         i += 1 + size;
+        TopLevel& current = found.empty() ? outside : found.back();
         switch (prefix & 0xFC) {
         case 0x04: usagePage = value; break;
         case 0x74: reportSize = value; break;
         case 0x94: reportCount = value; break;
-        case 0x84: reportId = static_cast<uint8_t>(value); found.back().reportId = reportId; break;
+        case 0x84: reportId = static_cast<uint8_t>(value); current.reportId = reportId; break;
         case 0x08: usage = value; break;
         case 0xA0: if (depth++ == 0) found.push_back({usagePage, usage, reportId, 0, 0}); break;
         case 0xC0: --depth; break;
-        case 0x80: found.back().inputBits += reportSize * reportCount; break;
-        case 0x90: found.back().outputBits += reportSize * reportCount; break;
+        case 0x80: current.inputBits += reportSize * reportCount; break;
+        case 0x90: current.outputBits += reportSize * reportCount; break;
         }
     }
     EXPECT_EQ(depth, 0);
+    EXPECT_EQ(outside.inputBits + outside.outputBits, 0u);
     return found;
 }
 
@@ -237,6 +240,10 @@ TEST(KeyboardEmulatorMemory, TransactionLinkQueryAndPowerStatus) {
     ASSERT_EQ(bench.Status(Request(0x01, 0, 0)), 0);
     EXPECT_TRUE(bench.device.InConfiguration());
     ASSERT_EQ(bench.Status(Request(0x02, 0, 0)), 0);
+    EXPECT_FALSE(bench.device.InConfiguration());
+    ASSERT_EQ(bench.Status(Request(0x01, 0, 0)), 0);
+    bench.device.Unplugged();
+    bench.device.Plugged(bench.link);  // powers up outside any transaction
     EXPECT_FALSE(bench.device.InConfiguration());
     EXPECT_EQ((*bench.Send(Request(0xAA, 0, 0)))[8], 0xFF);
 
@@ -364,12 +371,12 @@ TEST_F(KeyboardEmulatorStateFile, ChangedMemoriesSurviveTheObject) {
     {
         Bench bench(path);
         bench.Read(0x07, 512);
-        EXPECT_FALSE(std::filesystem::exists(path));  // reads change nothing
+        bench.Write(0x12, Ramp(60, 9));
+        EXPECT_FALSE(std::filesystem::exists(path));  // neither reads nor streamed frames are kept
         bench.Write(0x09, Bytes{0x10, 0x01, 0x00}, 0);
         bench.Write(0x06, Bytes(26, 4), 0);
         bench.Write(0x15, Ramp(70, 3));
         bench.Write(0x0B, Ramp(60, 9), 7 * 512);
-        bench.Write(0x12, Ramp(60, 9));
     }
     const Json::Value state = LoadJsonFile(path);
     EXPECT_EQ(state["keyMap"].asString().substr(0, 8), "10010020");
@@ -384,7 +391,7 @@ TEST_F(KeyboardEmulatorStateFile, ChangedMemoriesSurviveTheObject) {
     EXPECT_EQ(reborn.ParameterMemory(), parameters);
     EXPECT_EQ(Prefix(reborn.MacroMemory(), 70), Ramp(70, 3));
     EXPECT_EQ(Prefix(reborn.LedPage(7), 60), Ramp(60, 9));
-    EXPECT_EQ(reborn.LastStreamedFrame(), Bytes(512, 0));  // streamed frames are not kept
+    EXPECT_EQ(reborn.LastStreamedFrame(), Bytes(512, 0));
 }
 
 TEST_F(KeyboardEmulatorStateFile, UnusableFilesFallBackToFactoryContents) {
