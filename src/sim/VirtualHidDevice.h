@@ -22,7 +22,8 @@ class VirtualHidHostLink {
 public:
     virtual ~VirtualHidHostLink() = default;
     // Queues an input report (first byte = report ID when the interface uses IDs)
-    // for every host handle open on the collection that owns the report ID.
+    // for every host handle open on the interface; as with hidraw, each handle
+    // then keeps only the reports of its own collection.
     virtual void SendInputReport(uint8_t interfaceNumber, std::span<const uint8_t> report) = 0;
     // Pulls the device off the bus, as a user would. May be called from inside
     // HandleOutputReport; pending and later host reads and writes then fail.
