@@ -1,3 +1,4 @@
+#include "common/FileNames.h"
 #include "common/Paths.h"
 #include "common/TimestampId.h"
 #include "common/Trace.h"
@@ -68,6 +69,22 @@ TEST(Paths, UserDataFolderFollowsXdgAndIsCreated) {
     if (previous != nullptr) setenv("XDG_DATA_HOME", saved.c_str(), 1);
     else unsetenv("XDG_DATA_HOME");
     fs::remove_all(base);
+}
+
+}  // namespace
+}  // namespace velnor7
+
+namespace velnor7 {
+namespace {
+
+TEST(FileNames, OnlyPlainNamesBecomeFileNames) {
+    EXPECT_TRUE(IsSafeFileStem("2024_03_05_14_07_09_042"));
+    EXPECT_TRUE(IsSafeFileStem("{4695579F-999A-41d4-9FAF-EFFCE93EBF15}"));
+    EXPECT_TRUE(IsSafeFileStem("配置 1"));
+    for (const char* unsafe : {"", ".", "..", "../profile", "a/b", "a\\b", "/etc/passwd", "C:evil", "x..y"})
+        EXPECT_FALSE(IsSafeFileStem(unsafe)) << unsafe;
+    EXPECT_FALSE(IsSafeFileStem(std::string_view("a\0b", 3)));
+    EXPECT_FALSE(IsSafeFileStem(std::string(201, 'a')));
 }
 
 }  // namespace
