@@ -57,7 +57,13 @@ Json::Value LoadJsonFile(const std::string& path) {
     const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) return Json::Value();
+    try {
+        if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) return Json::Value();
+    } catch (const Json::Exception& error) {
+        // The reader throws instead of failing on some inputs (nesting too deep).
+        Trace("%s: %s", path.c_str(), error.what());
+        return Json::Value();
+    }
     return root;
 }
 

@@ -86,3 +86,14 @@ TEST_F(JsonFileTest, RewriteReplacesTheWholeFile) {
 
 }  // namespace
 }  // namespace velnor7
+
+namespace velnor7 {
+namespace {
+
+TEST_F(JsonFileTest, DocumentNestedTooDeeplyReadsAsNull) {
+    WriteRaw("deep.Json", std::string(5000, '[') + std::string(5000, ']'));
+    EXPECT_TRUE(LoadJsonFile(PathOf("deep.Json")).isNull());
+}
+
+}  // namespace
+}  // namespace velnor7

@@ -1,0 +1,85 @@
+// The settings of a device page's current profile: one device document held in
+// memory, read into typed records and written back, stored in the profile file
+// on request. The mouse pad page uses this class directly.
+#pragma once
+
+#include <json/value.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "profiles/ProfileRecords.h"
+
+namespace velnor7 {
+
+class CBasicProfiledata {
+public:
+    CBasicProfiledata() = default;
+    virtual ~CBasicProfiledata() = default;
+    CBasicProfiledata(const CBasicProfiledata&) = default;
+    CBasicProfiledata& operator=(const CBasicProfiledata&) = default;
+
+    // Both keep the old path when given an empty one.
+    void SetPath(const std::string& path);
+    void SetDefaultPath(const std::string& path);
+    // Sets the path to userDirectory + profileUuid + ".Json". The identifier comes
+    // from the profile list file, so one that is not a plain file name is refused
+    // (false, path unchanged).
+    bool SetProfileFile(const std::string& userDirectory, const std::string& profileUuid);
+    const std::string& GetPath() const { return path_; }
+    const std::string& GetDefaultPath() const { return defaultPath_; }
+
+    void SetLightConfigPath(const std::string& path);
+    const std::string& GetLightConfigPath() const { return lightConfigPath_; }
+
+    // Values outside 0..kMaxDocumentIndex are ignored.
+    void SetDeviceIndex(int index);
+    int GetDeviceIndex() const { return deviceIndex_; }
+
+    // Reads the device document from the profile file. When the file has none (or
+    // not an object), the default profile's document is put into the file, which
+    // is rewritten at once, and used. Returns a copy of the document.
+    Json::Value Load(const std::string& path);
+
+    // Stores the document in the profile file. 0 on success, 1 when the file
+    // cannot be written.
+    virtual int Save();
+    // Puts `document` into "Device"[DeviceIndex] of the file at `path`; every
+    // other part of the file is kept.
+    virtual int StoreDevice(const Json::Value& document, const std::string& path);
+    // Writes `document` as the whole file.
+    virtual int WriteDocument(const Json::Value& document, const std::string& path);
+
+    // The Read operations cache what they return; the Write operations change the
+    // in-memory document (and the cache) only.
+    LightInfoRecord ReadLightInfo();
+    void WriteLightInfo(const LightInfoRecord& record);
+    std::vector<LightListEntry> ReadLightList();
+    std::vector<KeyListEntry> ReadKeyList();
+    // Sets "Assignment" of the first list.size() elements; "DefaultAssignment"
+    // and the elements beyond the list are left as they are.
+    void WriteKeyList(const std::vector<KeyListEntry>& list);
+
+    const Json::Value& GetDocument() const { return document_; }
+    const LightInfoRecord& GetLightInfo() const { return lightInfo_; }
+    const std::vector<LightListEntry>& GetLightList() const { return lightList_; }
+    const std::vector<KeyListEntry>& GetKeyList() const { return keyList_; }
+
+protected:
+    Json::Value& Document() { return document_; }
+
+private:
+    std::string path_;
+    std::string defaultPath_;
+    LightInfoRecord lightInfo_;
+    // What a document without "LightInfo" reads as.
+    LightInfoRecord defaultLightInfo_;
+    std::vector<LightListEntry> lightList_;
+    Json::Value document_;
+    std::string lightConfigPath_;
+    std::vector<KeyListEntry> keyList_;
+    int deviceIndex_ = 0;
+};
+
+}  // namespace velnor7
