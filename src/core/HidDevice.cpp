@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 
 namespace velnor7 {
 namespace {
@@ -144,7 +143,6 @@ int CHidDevice::Read(uint8_t* buffer, size_t length, int timeoutMs, size_t* byte
 
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
-    std::vector<uint8_t> report(std::max<size_t>(length, 64) + 1);
     while (generation_.load() == generation) {
         int slice = kWaitSliceMs;
         if (timeoutMs >= 0) {
@@ -153,13 +151,11 @@ int CHidDevice::Read(uint8_t* buffer, size_t length, int timeoutMs, size_t* byte
             // Never negative: a backend takes a negative wait as "no limit".
             slice = static_cast<int>(std::clamp<long long>(left, 0, kWaitSliceMs));
         }
-        const int received = state->connection->Read(report.data(), report.size(), slice);
+        const int received = state->connection->Read(buffer, length, slice);
         if (received < 0) return 0;
         // Every collection of an interface sees all of its input reports; keep our own.
-        if (received > 0 && (ownIds.empty() || state->caps.OwnsReportId(report[0]))) {
-            const size_t copied = std::min(static_cast<size_t>(received), length);
-            std::memcpy(buffer, report.data(), copied);
-            if (bytesRead != nullptr) *bytesRead = copied;
+        if (received > 0 && (ownIds.empty() || state->caps.OwnsReportId(buffer[0]))) {
+            if (bytesRead != nullptr) *bytesRead = std::min(static_cast<size_t>(received), length);
             return 1;
         }
         if (timeoutMs == 0) return 0;

@@ -70,7 +70,8 @@ public:
 
     // 1 when a report was transferred, 0 on failure, time-out or close.
     // timeoutMs -1 waits until a report arrives or the device is closed or gone.
-    // Reads deliver only reports of the open collection.
+    // Reads deliver only reports of the open collection; after a 0 the buffer may
+    // hold another collection's report.
     int Read(uint8_t* buffer, size_t length, int timeoutMs, size_t* bytesRead);
     int Write(const uint8_t* buffer, size_t length, int timeoutMs, size_t* bytesWritten);
 

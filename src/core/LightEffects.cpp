@@ -27,12 +27,6 @@ bool FlashToggled(const LightingState& lighting, EffectState& state, uint64_t no
     return true;
 }
 
-// Adds the stride and starts again at 0 once the result reaches the limit.
-uint8_t Advance(uint8_t value, uint8_t stride, uint8_t limit) {
-    const unsigned next = static_cast<unsigned>(value) + stride;
-    return next >= limit ? 0 : static_cast<uint8_t>(next);
-}
-
 bool IsKeyboard(uint16_t deviceType) { return deviceType == kTypeKeyboard; }
 
 }  // namespace
@@ -57,7 +51,7 @@ LedState BreathingEffect(const LightingState& lighting, EffectState& state) {
 
 LedState PaletteBreathingEffect(const LightingState& lighting, EffectState& state) {
     state.phase = StepPhase(lighting.direction != 0, kBreathPeriod, state.phase, 1);
-    if (state.phase == 0) state.colourStep = Advance(state.colourStep, 1, Palette4.size());
+    if (state.phase == 0) state.colourStep = StepPhase(true, Palette4.size(), state.colourStep, 1);
     state.colourStep %= Palette4.size();
     return {Palette4[state.colourStep], Scaled(BreathingTable[state.phase], LevelOf(lighting))};
 }
@@ -70,13 +64,13 @@ LedState SpectrumEffect(const LightingState& lighting, EffectState& state) {
 }
 
 LedState FlashEffect(const LightingState& lighting, EffectState& state, uint64_t nowMs) {
-    if (FlashToggled(lighting, state, nowMs)) state.phase = Advance(state.phase, kWheelStride, kWheelPeriod);
+    if (FlashToggled(lighting, state, nowMs)) state.phase = StepPhase(true, kWheelPeriod, state.phase, kWheelStride);
     if (!state.blinkOn) return LightsOffEffect();
     return {ColourOf(lighting, state.phase), LevelOf(lighting)};
 }
 
 LedState PaletteFlashEffect(const LightingState& lighting, EffectState& state, uint64_t nowMs) {
-    if (FlashToggled(lighting, state, nowMs)) state.phase = Advance(state.phase, 1, Palette4.size());
+    if (FlashToggled(lighting, state, nowMs)) state.phase = StepPhase(true, Palette4.size(), state.phase, 1);
     state.phase %= Palette4.size();
     if (!state.blinkOn) return LightsOffEffect();
     return {Palette4[state.phase], LevelOf(lighting)};
@@ -131,7 +125,7 @@ LedState SyncFrame(SyncType type, const LightingState& lighting, EffectState& st
     case SyncType::Static: return StaticEffect(lighting);
     case SyncType::Flash:
         if (FlashToggled(lighting, state, nowMs))
-            state.colourStep = Advance(state.colourStep, kSyncFlashStride, kWheelPeriod);
+            state.colourStep = StepPhase(true, kWheelPeriod, state.colourStep, kSyncFlashStride);
         if (!state.blinkOn) return LightsOffEffect();
         return {ColourOf(lighting, state.colourStep), LevelOf(lighting)};
     case SyncType::Spectrum:
