@@ -84,7 +84,7 @@ QSize BoxLayout::sizeHint() const {
     for (QLayoutItem* item : items_) {
         const QWidget* widget = item->widget();
         const CControlUI* control = CControlUI::FromWidget(widget);
-        if (widget == nullptr || control == nullptr || widget->isHidden() || control->IsFloat()) continue;
+        if (widget == nullptr || control == nullptr || !control->IsVisible() || control->IsFloat()) continue;
         const QMargins pad = control->GetPadding();
         const int w = Scaled(control->GetFixedWidth() + pad.left() + pad.right());
         const int h = Scaled(control->GetFixedHeight() + pad.top() + pad.bottom());
@@ -118,11 +118,12 @@ void BoxLayout::setGeometry(const QRect& rect) {
     for (QLayoutItem* item : items_) {
         QWidget* widget = item->widget();
         const CControlUI* control = CControlUI::FromWidget(widget);
-        if (widget == nullptr || widget->isHidden()) continue;
+        if (widget == nullptr) continue;
         if (control == nullptr) {
-            widget->setGeometry(inner);
+            if (!widget->isHidden()) widget->setGeometry(inner);
             continue;
         }
+        if (!control->IsVisible()) continue;
         if (control->IsFloat()) {
             const QRect pos = control->GetFloatPos();
             QSize size(pos.width(), pos.height());

@@ -74,7 +74,10 @@ CControlUI* CContainerUI::FindSubControl(const QString& name) {
 }
 
 void CContainerUI::InsertChildWidget(int index, CControlUI* control) {
-    if (layout_ != nullptr && control->GetWidget() != nullptr) layout_->InsertWidget(index, control->GetWidget());
+    if (layout_ != nullptr && control->GetWidget() != nullptr) {
+        layout_->InsertWidget(index, control->GetWidget());
+        control->GetWidget()->setVisible(control->IsVisible());
+    }
 }
 
 void CContainerUI::RemoveChildWidget(int index, CControlUI* control) {

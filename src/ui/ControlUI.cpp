@@ -105,11 +105,11 @@ void CControlUI::ReloadText() {
     ShowToolTip();
 }
 
-bool CControlUI::IsVisible() const { return widget_ && !widget_->isHidden(); }
-
 void CControlUI::SetVisible(bool visible) {
-    if (!widget_ || IsVisible() == visible) return;
-    widget_->setVisible(visible);
+    if (visible_ == visible) return;
+    visible_ = visible;
+    // A widget without a parent is not shown on its own; its container shows it.
+    if (widget_ && (widget_->parentWidget() != nullptr || !visible)) widget_->setVisible(visible);
     NeedParentUpdate();
 }
 

@@ -65,7 +65,8 @@ public:
     const QString& GetUserData() const { return userData_; }
     void SetUserData(const QString& data) { userData_ = data; }
 
-    bool IsVisible() const;
+    // The control's own visibility (a visible control inside a hidden one is still visible).
+    bool IsVisible() const { return visible_; }
     virtual void SetVisible(bool visible);
     bool IsEnabled() const;
     virtual void SetEnabled(bool enabled);
@@ -199,6 +200,7 @@ private:
     int borderRound_ = 0;
     QString bkImage_;
     int fontId_ = -1;
+    bool visible_ = true;
     int updateDepth_ = 0;
     bool styleDirty_ = false;
     unsigned serial_ = 0;

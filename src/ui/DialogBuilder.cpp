@@ -47,6 +47,7 @@ CControlUI* CDialogBuilder::CreateFromString(const QString& xml, IDialogBuilderC
                                              const QString& sourceName) {
     callback_ = callback;
     manager_ = manager;
+    externalParent_ = parent;
     source_ = sourceName;
     if (manager_ != nullptr) LoadResources(manager_);
     QXmlStreamReader reader(xml);
@@ -108,6 +109,25 @@ void CDialogBuilder::BuildElement(QXmlStreamReader& xml, CContainerUI* parent, C
             Problem(xml, QString("bad value '%1' for %2 of <%3>").arg(value, key, name));
         }
     }
+    control->EndUpdate();
+
+    // A control goes into its parent before its children are built (a widget is re-styled
+    // each time its tree moves under a styled parent, so each one moves once), except at the
+    // top of this layout: there the whole subtree joins the caller's container when it is
+    // complete, so that controls start (DoInit) with their children in place.
+    const bool topOfLayout = parent == externalParent_;
+    if (topOfLayout && parent == nullptr && first != nullptr) {
+        Problem(xml, QString("a layout has one root; <%1> skipped").arg(name));
+        delete control;
+        xml.skipCurrentElement();
+        return;
+    }
+    if (!topOfLayout && !parent->Add(control)) {
+        Problem(xml, QString("<%1> cannot be added").arg(name));
+        xml.skipCurrentElement();
+        return;
+    }
+
     if (auto* container = dynamic_cast<CContainerUI*>(control)) {
         Build(xml, container);
     } else {
@@ -116,16 +136,9 @@ void CDialogBuilder::BuildElement(QXmlStreamReader& xml, CContainerUI* parent, C
             xml.skipCurrentElement();
         }
     }
-    control->EndUpdate();
 
-    if (parent != nullptr) {
-        if (!parent->Add(control)) {
-            Problem(xml, QString("<%1> cannot be added").arg(name));
-            return;
-        }
-    } else if (first != nullptr) {
-        Problem(xml, QString("a layout has one root; <%1> skipped").arg(name));
-        delete control;
+    if (topOfLayout && parent != nullptr && !parent->Add(control)) {
+        Problem(xml, QString("<%1> cannot be added").arg(name));
         return;
     }
     if (first == nullptr) first = control;

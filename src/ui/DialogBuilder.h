@@ -65,6 +65,7 @@ private:
 
     IDialogBuilderCallback* callback_ = nullptr;
     CPaintManagerUI* manager_ = nullptr;
+    CContainerUI* externalParent_ = nullptr;  // where the layout's top controls go
     QString source_;
     int includeDepth_ = 0;
     WindowLayoutInfo window_;

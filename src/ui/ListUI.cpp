@@ -48,7 +48,6 @@ QWidget* MakeHolder(QWidget* content) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(content);
-    content->show();
     return holder;
 }
 
@@ -90,7 +89,10 @@ void CListUI::InsertChildWidget(int index, CControlUI* control) {
     row->setSizeHint(QSize(0, ItemHeight(control)));
     changingSelection_ = true;
     List()->insertItem(index, row);
-    if (control->GetWidget() != nullptr) List()->setItemWidget(row, MakeHolder(control->GetWidget()));
+    if (control->GetWidget() != nullptr) {
+        List()->setItemWidget(row, MakeHolder(control->GetWidget()));
+        control->GetWidget()->setVisible(control->IsVisible());
+    }
     changingSelection_ = false;
 }
 

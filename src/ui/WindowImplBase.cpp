@@ -2,6 +2,7 @@
 
 #include "common/Trace.h"
 #include "ui/ContainerUI.h"
+#include "ui/ResourceManager.h"
 #include "ui/WindowWidget.h"
 
 #include <QVBoxLayout>
@@ -40,7 +41,7 @@ void WindowImplBase::OnCreate() {
     if (layoutInfo_.bkColor.isValid()) {
         window->setStyleSheet(QString("WindowWidget{background-color:%1;}").arg(layoutInfo_.bkColor.name(QColor::HexArgb)));
     }
-    if (!layoutInfo_.title.isEmpty()) window->setWindowTitle(layoutInfo_.title);
+    if (!layoutInfo_.title.isEmpty()) window->setWindowTitle(CResourceManager::Instance().TextOrSelf(layoutInfo_.title));
     if (auto* widget = dynamic_cast<WindowWidget*>(window)) widget->SetSizeBox(layoutInfo_.sizeBox);
     m_pm.AttachDialog(root_);
     m_pm.AddNotifier(this);

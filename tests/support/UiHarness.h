@@ -109,8 +109,18 @@ inline void Click(ui::CControlUI* control) {
     QTest::mouseClick(control->GetWidget(), Qt::LeftButton, Qt::NoModifier, control->GetWidget()->rect().center());
 }
 
+// What the desktop delivers for a double click: a click, then a second press that comes as
+// a double-click event, then its release.
+inline void DoubleClickAt(QWidget* widget, const QPoint& point) {
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, point);
+    QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(point), widget->mapToGlobal(QPointF(point)),
+                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &second);
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, point);
+}
+
 inline void DoubleClick(ui::CControlUI* control) {
-    QTest::mouseDClick(control->GetWidget(), Qt::LeftButton, Qt::NoModifier, control->GetWidget()->rect().center());
+    DoubleClickAt(control->GetWidget(), control->GetWidget()->rect().center());
 }
 
 // Opens the drop-down of a combo and clicks an item.
