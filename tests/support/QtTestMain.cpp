@@ -1,4 +1,4 @@
-// UI tests need an application object and run on the offscreen platform.
+// Tests of Qt controls need an application object; they run on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QApplication>

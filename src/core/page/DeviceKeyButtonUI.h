@@ -1,0 +1,43 @@
+#pragma once
+// A key or light of the on-screen device: a button that shows the light it stands for (its
+// light image tinted with the light's colour and alpha), and a mark when the key does
+// something other than its own name says. A rubber band or a click selects it.
+
+#include "ui/ButtonUI.h"
+
+#include <QColor>
+
+namespace velnor7 {
+
+class CDeviceKeyButtonUI : public ui::CButtonUI {
+public:
+    CDeviceKeyButtonUI();
+    QString GetClass() const override;
+    bool SetAttribute(const QString& name, const QString& value) override;
+
+    // The light shown over the button; `alpha` 0..255.
+    void SetLight(const QColor& colour, int alpha);
+    QColor GetLightColour() const { return lightColour_; }
+    int GetLightAlpha() const { return lightAlpha_; }
+    void SetLit(bool lit);
+    bool IsLit() const { return lit_; }
+    // The mark of a reassigned key; hidden while the key does what its name says.
+    void SetKeySetImageHidden(bool hidden);
+    bool IsKeySetImageHidden() const { return keySetHidden_; }
+    void SetSelected(bool selected);
+    bool IsSelected() const { return selected_; }
+
+    void PaintOverlay(QPainter& painter) override;
+
+private:
+    QColor lightColour_{Qt::white};
+    int lightAlpha_ = 255;
+    bool lit_ = true;
+    bool keySetHidden_ = true;
+    bool selected_ = false;
+    QString lightImage_;
+    QString keySetImage_;
+    QString selectedImage_;
+};
+
+}  // namespace velnor7

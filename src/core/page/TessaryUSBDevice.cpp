@@ -1,0 +1,403 @@
+#include "core/page/TessaryUSBDevice.h"
+
+#include "common/Paths.h"
+#include "common/Trace.h"
+#include "core/page/DeviceKeyButtonUI.h"
+#include "ui/PaintManagerUI.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstring>
+
+namespace velnor7 {
+
+namespace {
+
+uint64_t NowMs() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// Index n of a name or user data of the form prefix + n; -1 when it has another form.
+int IndexAfter(const QString& text, const QString& prefix) {
+    if (!text.startsWith(prefix) || text.size() == prefix.size()) return -1;
+    bool ok = false;
+    const int n = text.mid(prefix.size()).toInt(&ok, 10);
+    return ok && n >= 0 ? n : -1;
+}
+
+constexpr uint8_t kNoLedInFrame = 126;  // the frame never carries this LED
+constexpr int kSendBackOffMs = 200;
+
+}  // namespace
+
+CTessaryUSBDevice::CTessaryUSBDevice() = default;
+
+CTessaryUSBDevice::~CTessaryUSBDevice() {
+    StopLightThread();
+    CloseConsumerInterface();
+    DetachCommandInterface();
+}
+
+QString CTessaryUSBDevice::GetClass() const { return "TessaryUSBDevice"; }
+
+void CTessaryUSBDevice::SetKeyCount(int count) {
+    keyCount_ = std::max(0, count);
+    keyButtons_.assign(static_cast<size_t>(keyCount_), nullptr);
+}
+
+void CTessaryUSBDevice::SetLedCount(int count) {
+    ledCount_ = std::clamp(count, 0, kMaxFrameLeds);
+    lightButtons_.assign(static_cast<size_t>(ledCount_), nullptr);
+    leds_ = std::make_unique<std::atomic<uint32_t>[]>(static_cast<size_t>(ledCount_));
+    for (int i = 0; i < ledCount_; ++i) leds_[static_cast<size_t>(i)].store(0);
+    effect_ = EffectState{};
+}
+
+void CTessaryUSBDevice::SetIdentity(const DeviceIdentity& identity) {
+    std::lock_guard lock(identityLock_);
+    identity_ = identity;
+}
+
+DeviceIdentity CTessaryUSBDevice::GetIdentity() const {
+    std::lock_guard lock(identityLock_);
+    return identity_;
+}
+
+bool CTessaryUSBDevice::AttachCommandInterface(const DeviceIdentity& identity) {
+    std::lock_guard lock(command_.TransportLock());
+    command_.Transport().Close();
+    if (command_.Transport().Open(identity.path, true, true, true, false) != 1) {
+        command_.SetOpen(false);
+        return false;
+    }
+    SetIdentity(identity);
+    command_.SetOpen(true);
+    return true;
+}
+
+void CTessaryUSBDevice::DetachCommandInterface() {
+    command_.SetOpen(false);
+    command_.SetSynced(false);
+    std::lock_guard lock(command_.TransportLock());
+    command_.Transport().Close();
+}
+
+bool CTessaryUSBDevice::OpenConsumerInterface(const std::string& path) {
+    if (consumer_.IsOpen()) return true;
+    // A thread that ended by itself (its device was pulled out) is joined before a new one.
+    listenThread_.Stop();
+    {
+        std::lock_guard lock(consumer_.TransportLock());
+        if (consumer_.Transport().Open(path, true, true, true, false) != 1) return false;
+        consumer_.SetOpen(true);
+    }
+    listenThread_.Start([this](Event& stop) { ListenBody(stop); });
+    return true;
+}
+
+void CTessaryUSBDevice::CloseConsumerInterface() {
+    if (!consumer_.IsOpen() && !listenThread_.Running()) return;
+    // Closing first wakes a read in progress at once, so the stop below takes no wait.
+    {
+        std::lock_guard lock(consumer_.TransportLock());
+        consumer_.SetOpen(false);
+        consumer_.Transport().Close();
+    }
+    listenThread_.Stop();
+}
+
+std::string CTessaryUSBDevice::DefaultProfilePath() const { return DefaultDataDirectory() + typeName_ + ".Json"; }
+
+std::string CTessaryUSBDevice::UserDataDirectory() const { return velnor7::UserDataDirectory(typeName_); }
+
+LightInfoRecord CTessaryUSBDevice::GetLightInfo() const {
+    std::array<uint32_t, 4> words{};
+    for (size_t i = 0; i < words.size(); ++i) words[i] = lightInfo_[i].load();
+    std::array<uint8_t, 16> bytes{};
+    std::memcpy(bytes.data(), words.data(), bytes.size());
+    LightInfoRecord record;
+    static_assert(sizeof(LightInfoRecord) <= 16);
+    std::memcpy(&record, bytes.data(), sizeof(LightInfoRecord));
+    return record;
+}
+
+void CTessaryUSBDevice::SetLightInfo(const LightInfoRecord& record) {
+    std::array<uint8_t, 16> bytes{};
+    std::memcpy(bytes.data(), &record, sizeof(LightInfoRecord));
+    std::array<uint32_t, 4> words{};
+    std::memcpy(words.data(), bytes.data(), bytes.size());
+    SetLightInfo(words[0], words[1], words[2], words[3]);
+}
+
+void CTessaryUSBDevice::SetLightInfo(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+    lightInfo_[0].store(a);
+    lightInfo_[1].store(b);
+    lightInfo_[2].store(c);
+    lightInfo_[3].store(d);
+}
+
+LightingState CTessaryUSBDevice::GetLightingState() const {
+    const LightInfoRecord record = GetLightInfo();
+    LightingState state;
+    state.mode = record.selectItem;
+    state.brightnessLevel = record.light;
+    state.speed = record.speed;
+    state.direction = record.fx;
+    state.colourful = record.multiColor;
+    state.colour = Rgb{record.red, record.green, record.blue};
+    return state;
+}
+
+CDeviceKeyButtonUI* CTessaryUSBDevice::GetKeyButton(int index) const {
+    return index >= 0 && index < static_cast<int>(keyButtons_.size()) ? keyButtons_[static_cast<size_t>(index)] : nullptr;
+}
+
+CDeviceKeyButtonUI* CTessaryUSBDevice::GetLightButton(int index) const {
+    return index >= 0 && index < static_cast<int>(lightButtons_.size()) ? lightButtons_[static_cast<size_t>(index)]
+                                                                         : nullptr;
+}
+
+void CTessaryUSBDevice::InitPage() {
+    if (pageXml_.isEmpty()) {
+        SetKeyCount(0);
+        SetLedCount(0);
+    }
+    selectPanel_ = FindSubControl("SelectPanel");
+    for (ui::CControlUI* control : ui::CPaintManagerUI::FindSubControlsByClass(this, "DeviceKeyButton")) {
+        auto* button = dynamic_cast<CDeviceKeyButtonUI*>(control);
+        if (button == nullptr) continue;
+        const int key = IndexAfter(button->GetName(), "key_");
+        if (key >= 0 && key < keyCount_) keyButtons_[static_cast<size_t>(key)] = button;
+        const int light = IndexAfter(button->GetUserData(), "light_");
+        if (light >= 0 && light < ledCount_) {
+            lightButtons_[static_cast<size_t>(light)] = button;
+            button->SetLight(Qt::white, 255);
+            button->SetLit(true);
+        }
+    }
+}
+
+uint32_t CTessaryUSBDevice::PackLed(const LedState& led) {
+    return led.colour.red | (led.colour.green << 8) | (led.colour.blue << 16) | (static_cast<uint32_t>(led.brightness) << 24);
+}
+
+LedState CTessaryUSBDevice::UnpackLed(uint32_t value) {
+    return LedState{Rgb{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16)},
+                    static_cast<uint8_t>(value >> 24)};
+}
+
+void CTessaryUSBDevice::SetLedColor(int index, uint32_t value) {
+    if (index < 0 || index >= ledCount_) return;
+    leds_[static_cast<size_t>(index)].store(value, std::memory_order_relaxed);
+}
+
+uint32_t CTessaryUSBDevice::GetLedColor(int index) const {
+    if (index < 0 || index >= ledCount_) return 0;
+    return leds_[static_cast<size_t>(index)].load(std::memory_order_relaxed);
+}
+
+void CTessaryUSBDevice::FillLeds(const LedState& led) {
+    const uint32_t value = PackLed(led);
+    for (int i = 0; i < ledCount_; ++i) SetLedColor(i, value);
+}
+
+void CTessaryUSBDevice::BreathingEffect() {
+    FillLeds(velnor7::BreathingEffect(GetLightingState(), effect_));
+}
+
+void CTessaryUSBDevice::PaletteBreathingEffect() {
+    FillLeds(velnor7::PaletteBreathingEffect(GetLightingState(), effect_));
+}
+
+void CTessaryUSBDevice::StaticEffect() { FillLeds(velnor7::StaticEffect(GetLightingState())); }
+
+void CTessaryUSBDevice::SpectrumEffect() {
+    FillLeds(velnor7::SpectrumEffect(GetLightingState(), effect_));
+}
+
+void CTessaryUSBDevice::FlashEffect() {
+    FillLeds(velnor7::FlashEffect(GetLightingState(), effect_, NowMs()));
+}
+
+void CTessaryUSBDevice::PaletteFlashEffect() {
+    FillLeds(velnor7::PaletteFlashEffect(GetLightingState(), effect_, NowMs()));
+}
+
+void CTessaryUSBDevice::LightsOffEffect() { FillLeds(velnor7::LightsOffEffect()); }
+
+void CTessaryUSBDevice::UpdatePreview() {
+    if (!LightOutput()) return;
+    frame_.fill(0);
+    for (int i = 0; i < ledCount_; ++i) {
+        const LedState led = UnpackLed(GetLedColor(i));
+        if (CDeviceKeyButtonUI* button = lightButtons_[static_cast<size_t>(i)]; button != nullptr && button->IsVisible()) {
+            button->SetLight(QColor(led.colour.red, led.colour.green, led.colour.blue), led.brightness);
+        }
+        if (i == kNoLedInFrame) continue;
+        uint8_t* out = frame_.data() + 3 * i;
+        out[0] = static_cast<uint8_t>(led.colour.red * led.brightness / 256);
+        out[1] = static_cast<uint8_t>(led.colour.green * led.brightness / 256);
+        out[2] = static_cast<uint8_t>(led.colour.blue * led.brightness / 256);
+    }
+    if (!StreamsLightFrames() || command_.SlowMode() || ledCount_ == 0) return;
+    // A device that did not take a frame gets a rest instead of the next frames; the UI
+    // thread is never put to sleep for it.
+    const auto now = std::chrono::steady_clock::now();
+    if (now < sendAgainAt_) return;
+    if (command_.StreamLedFrame(frame_.data(), static_cast<size_t>(ledCount_) * 3) != kResultOk) {
+        sendAgainAt_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSendBackOffMs);
+    }
+}
+
+void CTessaryUSBDevice::PollPowerStatus() {
+    if (!command_.IsOpen()) return;
+    std::array<uint8_t, 6> status{};
+    if (command_.ReadPowerStatus(status.data(), status.size(), 0) != kResultOk) return;
+    status[3] = command_.SlowMode() ? 1 : 0;
+    if (powerPanel_ != nullptr) powerPanel_->ShowPowerStatus(status);
+}
+
+int CTessaryUSBDevice::WriteKeyAssignments(int bank, const std::vector<uint8_t>& assignments) {
+    (void)bank;
+    (void)assignments;
+    return 0;
+}
+
+int CTessaryUSBDevice::WriteKeyMapFromProfile(int bank) {
+    (void)bank;
+    return 0;
+}
+
+int CTessaryUSBDevice::WriteSettings(int profile, int value, int flag, int screenWidth, int screenHeight) {
+    (void)profile;
+    (void)value;
+    (void)flag;
+    (void)screenWidth;
+    (void)screenHeight;
+    return 0;
+}
+
+void CTessaryUSBDevice::RaiseKeyLevel(int key, bool fine) { keyLevels_.RaiseKeyLevel(static_cast<size_t>(key), fine); }
+void CTessaryUSBDevice::DecayKeyLevel(int key, bool fine) { keyLevels_.DecayKeyLevel(static_cast<size_t>(key), fine); }
+void CTessaryUSBDevice::MarkRingKeys() { keyLevels_.MarkRingKeys(); }
+void CTessaryUSBDevice::RotateRing(bool forward) { keyLevels_.RotateRing(forward); }
+void CTessaryUSBDevice::ClearKeyLevels() { keyLevels_.ClearKeyLevels(); }
+
+void CTessaryUSBDevice::SetFunctionTab(int tab) {
+    functionTab_ = tab;
+    const int keyPage = (tab == 2 || tab == 6) ? 1 : tab == 4 ? 2 : 0;
+    const int functionPage = (tab == 3 || tab == 7) ? 1 : tab == 5 ? 2 : 0;
+    if (auto* keys = dynamic_cast<ui::CTabLayoutUI*>(FindSubControl("device_key_function_switch"))) {
+        keys->SelectItem(keyPage);
+    }
+    if (auto* functions = dynamic_cast<ui::CTabLayoutUI*>(FindSubControl("device_function_switch"))) {
+        functions->SelectItem(functionPage);
+    }
+}
+
+int CTessaryUSBDevice::FrameThreshold(uint8_t mode, uint8_t speed) const {
+    (void)mode;
+    (void)speed;
+    return -1;
+}
+
+void CTessaryUSBDevice::RunEffect(uint8_t mode) { (void)mode; }
+
+void CTessaryUSBDevice::StartLightThread() {
+    StopLightThread();
+    lightThread_.Start([this](Event& stop) { LightThreadBody(stop); });
+}
+
+void CTessaryUSBDevice::StopLightThread() { lightThread_.Stop(); }
+
+void CTessaryUSBDevice::LightThreadBody(Event& stop) {
+    const LightThreadStyle style = GetLightThreadStyle();
+    uint64_t lastTick = NowMs();
+    int counter = 0;
+    while (!stop.Wait(1)) {
+        if (!command_.IsOpen()) {
+            if (stop.Wait(100)) break;
+            continue;
+        }
+        if (command_.Synced()) continue;
+        if (style.countsLoops) {
+            if (stop.Wait(1)) break;
+            ++counter;
+        } else {
+            const uint64_t now = NowMs();
+            if (now - lastTick > 1) {
+                ++counter;
+                lastTick = now;
+            }
+        }
+        const LightingState lighting = GetLightingState();
+        const int threshold = FrameThreshold(lighting.mode, lighting.speed);
+        if (threshold < 0 || counter < threshold) continue;
+        RunEffect(lighting.mode);
+        counter = 0;
+    }
+    Trace("%s", style.exitTrace);
+}
+
+void CTessaryUSBDevice::ListenBody(Event& stop) {
+    // Closing the interface or pulling the device out ends a read at once; reads also end
+    // every 100 ms, so that a stop alone is seen while the device is silent.
+    constexpr int kReadSliceMs = 100;
+    while (!stop.Wait(1)) {
+        if (!consumer_.IsOpen()) continue;
+        CHidDevice& transport = consumer_.Transport();
+        std::vector<uint8_t>& buffer = transport.InputReportBuffer();
+        if (buffer.empty()) {
+            if (stop.Wait(100)) break;
+            continue;
+        }
+        size_t received = 0;
+        const auto started = std::chrono::steady_clock::now();
+        if (transport.Read(buffer.data(), buffer.size(), kReadSliceMs, &received) != 1 || received == 0) {
+            // A read that fails before its time-out has lost the device.
+            const bool failedEarly = std::chrono::steady_clock::now() - started < std::chrono::milliseconds(kReadSliceMs / 2);
+            if (!transport.IsOpen() || !consumer_.IsOpen() || failedEarly) break;
+            continue;
+        }
+        std::vector<HidDataItem>& items = transport.InputDataItems();
+        if (!transport.UnpackReport(items, buffer.data(), received, HidReportType::Input) || items.empty() || items[0].usages.empty()) {
+            continue;
+        }
+        const uint16_t code = items[0].usages[0];
+        Trace("接收到自动添加设备的同步信息要求  TEST");
+        const int delay = ReadBackDelayMs(code);
+        if (delay >= 0) {
+            if (code == 0x401) Trace("接收到自动添加设备的同步信息要求");
+            ScheduleReadBack(delay);
+        } else {
+            OnConsumerEvent(code);
+        }
+    }
+    Trace("MS设备同步线程设定退出");
+}
+
+void CTessaryUSBDevice::RunOnUiThread(std::function<void()> work) {
+    QWidget* widget = GetWidget();
+    if (widget == nullptr) return;
+    QMetaObject::invokeMethod(widget, std::move(work), Qt::QueuedConnection);
+}
+
+void CTessaryUSBDevice::ScheduleReadBack(int delayMs) {
+    RunOnUiThread([this, delayMs] {
+        if (GetManager() != nullptr) GetManager()->SetTimer(this, kReadBackTimer, delayMs);
+    });
+}
+
+void CTessaryUSBDevice::OnTimer(int timerId) {
+    if (timerId == kReadBackTimer) {
+        if (GetManager() != nullptr) GetManager()->KillTimer(this, kReadBackTimer);
+        ReadBackSettings();
+        return;
+    }
+    CHorizontalLayoutUI::OnTimer(timerId);
+}
+
+}  // namespace velnor7

@@ -1,0 +1,303 @@
+// The device page base: its light thread, frames, power status, listening thread and the
+// lighting synchronisation, against the keyboard emulator on the simulated bus.
+#include "support/SimulatedKeyboard.h"
+#include "support/UiHarness.h"
+
+#include "common/Trace.h"
+#include "core/page/DeviceKeyButtonUI.h"
+#include "core/page/LightSync.h"
+#include "core/page/TessaryUSBDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+
+namespace velnor7 {
+namespace {
+
+using testing::TestWindow;
+
+// A page kind for the tests: mode 3 is static (a step every 2 ticks), mode 1 spectrum
+// (every tick); others have no generator.
+class TestPage : public CTessaryUSBDevice {
+public:
+    std::atomic<int> effectRuns{0};
+    std::atomic<int> readBacks{0};
+    std::mutex lock;
+    std::vector<uint16_t> events;
+    std::vector<LightInfoRecord> shownOnPanel;
+    int settingsWrites = 0;
+
+    void ReadBackSettings() override { ++readBacks; }
+    void ShowLightInfo(const LightInfoRecord& record) override { shownOnPanel.push_back(record); }
+    int WriteSettings(int, int, int, int, int) override { return ++settingsWrites; }
+
+protected:
+    int FrameThreshold(uint8_t mode, uint8_t) const override { return mode == 3 ? 2 : mode == 1 ? 0 : -1; }
+    void RunEffect(uint8_t mode) override {
+        ++effectRuns;
+        if (mode == 3) StaticEffect();
+        else SpectrumEffect();
+    }
+    int ReadBackDelayMs(uint16_t code) const override { return code == 0x401 || code == 0x403 ? 100 : -1; }
+    void OnConsumerEvent(uint16_t code) override {
+        std::lock_guard guard(lock);
+        events.push_back(code);
+    }
+};
+
+class PowerPanel : public IPowerPanel {
+public:
+    void ShowPowerStatus(const std::array<uint8_t, 6>& status) override { shown.push_back(status); }
+    std::vector<std::array<uint8_t, 6>> shown;
+};
+
+const char* const kPageLayout = R"(<Window size="400,300"><VerticalLayout name="root">
+  <TestPage name="page">
+    <Control name="SelectPanel" width="10"/>
+    <DeviceKeyButton name="key_0" userdata="light_0"/>
+    <DeviceKeyButton name="key_1" userdata="light_1"/>
+    <DeviceKeyButton name="key_7" userdata="light_129"/>
+    <DeviceKeyButton name="button_x" userdata="lamp_2"/>
+    <TabLayout name="device_key_function_switch"><Control/><Control/><Control/></TabLayout>
+    <TabLayout name="device_function_switch"><Control/><Control/><Control/></TabLayout>
+  </TestPage>
+</VerticalLayout></Window>)";
+
+LightInfoRecord Lighting(uint8_t mode, uint8_t level, uint8_t r, uint8_t g, uint8_t b) {
+    LightInfoRecord record;
+    record.selectItem = mode;
+    record.light = level;
+    record.speed = 2;
+    record.fx = 1;
+    record.red = r;
+    record.green = g;
+    record.blue = b;
+    return record;
+}
+
+class DevicePageTest : public testing::SimulatedKeyboardTest {
+protected:
+    void SetUp() override {
+        SimulatedKeyboardTest::SetUp();
+        window_.creators["TestPage"] = [] { return new TestPage; };
+        window_.creators["DeviceKeyButton"] = [] { return new CDeviceKeyButtonUI; };
+        window_.Open();
+        page_ = window_.Find<TestPage>("page");
+        ASSERT_NE(page_, nullptr);
+        page_->SetPageXml("page.xml");
+        page_->SetKeyCount(8);
+        page_->SetLedCount(130);
+        page_->SetTypeName("MousePad");
+        page_->SetPowerPanel(&panel_);
+        page_->InitPage();
+        identity_.path = CommandPath();
+        identity_.type = 3;
+    }
+    void TearDown() override {
+        page_->StopLightThread();
+        page_->CloseConsumerInterface();
+        SimulatedKeyboardTest::TearDown();
+    }
+
+    int StreamRequests() const {
+        int count = 0;
+        for (const auto& request : keyboard_->ReceivedRequests()) count += request[3] == kCmdStreamLedFrame;
+        return count;
+    }
+
+    TestWindow window_{kPageLayout};
+    TestPage* page_ = nullptr;
+    PowerPanel panel_;
+    DeviceIdentity identity_;
+};
+
+TEST_F(DevicePageTest, InitPageBindsKeyAndLightButtonsByNameAndUserData) {
+    EXPECT_EQ(page_->GetSelectPanel(), window_.FindControl("SelectPanel"));
+    EXPECT_EQ(page_->GetKeyButton(0), window_.FindControl("key_0"));
+    EXPECT_EQ(page_->GetKeyButton(7), window_.FindControl("key_7"));
+    EXPECT_EQ(page_->GetKeyButton(2), nullptr);
+    EXPECT_EQ(page_->GetLightButton(1), window_.FindControl("key_1"));
+    EXPECT_EQ(page_->GetLightButton(2), nullptr);  // "lamp_2" is no light
+    // light_129 is inside the 130 LEDs; light buttons start white and lit.
+    ASSERT_NE(page_->GetLightButton(129), nullptr);
+    EXPECT_EQ(page_->GetLightButton(129)->GetLightColour(), QColor(Qt::white));
+    EXPECT_TRUE(page_->GetLightButton(0)->IsLit());
+
+    page_->SetFunctionTab(4);
+    EXPECT_EQ(page_->GetFunctionTab(), 4);
+    EXPECT_EQ(window_.Find<ui::CTabLayoutUI>("device_key_function_switch")->GetCurSel(), 2);
+    EXPECT_EQ(window_.Find<ui::CTabLayoutUI>("device_function_switch")->GetCurSel(), 0);
+    page_->SetFunctionTab(7);
+    EXPECT_EQ(window_.Find<ui::CTabLayoutUI>("device_key_function_switch")->GetCurSel(), 0);
+    EXPECT_EQ(window_.Find<ui::CTabLayoutUI>("device_function_switch")->GetCurSel(), 1);
+}
+
+TEST_F(DevicePageTest, AnUnattachedPagesLightThreadIdlesAndAnAttachedOneRendersItsMode) {
+    page_->SetLightInfo(Lighting(3, 5, 10, 20, 30));
+    TraceCapture trace;
+    page_->StartLightThread();
+    QTest::qWait(150);
+    EXPECT_EQ(page_->effectRuns, 0);
+    EXPECT_EQ(page_->GetLedColor(0), 0u);
+
+    ASSERT_TRUE(page_->AttachCommandInterface(identity_));
+    ASSERT_TRUE(testing::WaitFor([&] { return page_->effectRuns >= 3; }));
+    EXPECT_EQ(CTessaryUSBDevice::UnpackLed(page_->GetLedColor(129)), (LedState{Rgb{10, 20, 30}, 255}));
+
+    // A synchronised page is left to the synchronisation.
+    page_->CommandChannel().SetSynced(true);
+    QTest::qWait(20);
+    const int runs = page_->effectRuns;
+    QTest::qWait(50);
+    EXPECT_EQ(page_->effectRuns, runs);
+    page_->StopLightThread();
+    EXPECT_TRUE(trace.Contains("MS灯光线程设定退出"));
+    EXPECT_TRUE(trace.Contains("线程退出：：对象处于激发状态"));
+}
+
+TEST_F(DevicePageTest, UpdatePreviewShowsAndStreamsTheScaledFrameWithoutLed126) {
+    ASSERT_TRUE(page_->AttachCommandInterface(identity_));
+    for (int i = 0; i < page_->GetLedCount(); ++i) page_->SetLedColor(i, CTessaryUSBDevice::PackLed({Rgb{200, 100, 50}, 128}));
+    page_->SetLedColor(0, CTessaryUSBDevice::PackLed({Rgb{255, 255, 255}, 255}));
+    page_->UpdatePreview();
+
+    const std::vector<uint8_t> sent = keyboard_->LastStreamedFrame();
+    ASSERT_GE(sent.size(), 130u * 3);
+    EXPECT_EQ(std::vector<uint8_t>(sent.begin(), sent.begin() + 6), (std::vector<uint8_t>{254, 254, 254, 100, 50, 25}));
+    EXPECT_EQ(std::vector<uint8_t>(sent.begin() + 3 * 126, sent.begin() + 3 * 127), (std::vector<uint8_t>{0, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(sent.begin() + 3 * 129, sent.begin() + 3 * 130), (std::vector<uint8_t>{100, 50, 25}));
+    EXPECT_EQ(page_->GetLightButton(1)->GetLightColour(), QColor(200, 100, 50));
+    EXPECT_EQ(page_->GetLightButton(1)->GetLightAlpha(), 128);
+
+    // SetLedColor past the LEDs changes nothing.
+    page_->SetLedColor(130, 0xFFFFFFFF);
+    page_->SetLedColor(-1, 0xFFFFFFFF);
+    EXPECT_EQ(page_->GetLedColor(130), 0u);
+}
+
+TEST_F(DevicePageTest, NoOutputMeansNoFramesAndASlowLinkGetsOnlyThePreview) {
+    ASSERT_TRUE(page_->AttachCommandInterface(identity_));
+    page_->SetLedColor(1, CTessaryUSBDevice::PackLed({Rgb{0, 255, 0}, 255}));
+    keyboard_->ClearReceivedRequests();
+
+    page_->SetLightOutput(false);
+    page_->UpdatePreview();
+    EXPECT_EQ(StreamRequests(), 0);
+    EXPECT_EQ(page_->GetLightButton(1)->GetLightColour(), QColor(Qt::white));
+
+    page_->SetLightOutput(true);
+    page_->CommandChannel().SetSlowMode(true);
+    page_->UpdatePreview();
+    EXPECT_EQ(StreamRequests(), 0);
+    EXPECT_EQ(page_->GetLightButton(1)->GetLightColour(), QColor(0, 255, 0));
+    EXPECT_EQ(page_->LastFrame()[4], 255 * 255 / 256);
+}
+
+TEST_F(DevicePageTest, AFrameTheDeviceDidNotTakeRestsTheStreamFor200msWithoutBlocking) {
+    ASSERT_TRUE(page_->AttachCommandInterface(identity_));
+    keyboard_->InjectNoAnswer(1);
+    keyboard_->ClearReceivedRequests();
+    page_->UpdatePreview();
+    const int afterFailure = StreamRequests();
+    EXPECT_GE(afterFailure, 1);
+    const auto before = std::chrono::steady_clock::now();
+    page_->UpdatePreview();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(100));
+    EXPECT_EQ(StreamRequests(), afterFailure);
+    QTest::qWait(220);
+    page_->UpdatePreview();
+    EXPECT_GT(StreamRequests(), afterFailure);
+}
+
+TEST_F(DevicePageTest, PowerStatusGoesToThePanelWithTheLinkSpeedInByte3) {
+    page_->PollPowerStatus();
+    EXPECT_TRUE(panel_.shown.empty());
+    ASSERT_TRUE(page_->AttachCommandInterface(identity_));
+    keyboard_->SetPowerStatus({80, 1, 0, 0, 7, 9});
+    page_->CommandChannel().SetSlowMode(true);
+    page_->PollPowerStatus();
+    ASSERT_EQ(panel_.shown.size(), 1u);
+    EXPECT_EQ(panel_.shown[0], (std::array<uint8_t, 6>{80, 1, 0, 1, 7, 9}));
+}
+
+TEST_F(DevicePageTest, TheListeningThreadSchedulesReadBackAndHandsOnOtherCodes) {
+    TraceCapture trace;
+    ASSERT_TRUE(page_->OpenConsumerInterface(ConsumerPath()));
+    EXPECT_TRUE(page_->ListeningThreadRunning());
+    ASSERT_TRUE(keyboard_->SendNotification(0x401));
+    ASSERT_TRUE(testing::WaitFor([&] { return page_->readBacks == 1; }));
+    EXPECT_TRUE(trace.Contains("接收到自动添加设备的同步信息要求"));
+    ASSERT_TRUE(keyboard_->SendNotification(0x512));
+    ASSERT_TRUE(testing::WaitFor([&] {
+        std::lock_guard guard(page_->lock);
+        return page_->events == std::vector<uint16_t>{0x512};
+    }));
+    // A stop while the thread waits in a read of a silent device returns at once.
+    QTest::qWait(30);
+    const auto before = std::chrono::steady_clock::now();
+    page_->CloseConsumerInterface();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(20));
+    EXPECT_FALSE(page_->ConsumerChannel().IsOpen());
+    EXPECT_TRUE(trace.Contains("MS设备同步线程设定退出"));
+    EXPECT_TRUE(trace.Contains("线程退出：：对象处于激发状态"));
+}
+
+TEST_F(DevicePageTest, UnplugEndsTheListeningThreadByItself) {
+    TraceCapture trace;
+    ASSERT_TRUE(page_->OpenConsumerInterface(ConsumerPath()));
+    QTest::qWait(20);
+    bus_->Unplug(busNumber_);
+    EXPECT_TRUE(testing::WaitFor([&] { return trace.Contains("MS设备同步线程设定退出"); }, 500));
+    page_->CloseConsumerInterface();
+    EXPECT_FALSE(page_->ListeningThreadRunning());
+}
+
+TEST_F(DevicePageTest, SameModeTakesTheSelectedPagesEffectToEveryAttachedPage) {
+    auto* other = new TestPage;
+    window_.Find<ui::CVerticalLayoutUI>("root")->Add(other);
+    other->SetLedCount(4);
+    DeviceIdentity keyboardIdentity = identity_;
+    keyboardIdentity.type = 1;
+    auto* unattached = new TestPage;
+    window_.Find<ui::CVerticalLayoutUI>("root")->Add(unattached);
+    unattached->SetLedCount(4);
+    ASSERT_TRUE(page_->AttachCommandInterface(keyboardIdentity));
+    ASSERT_TRUE(other->AttachCommandInterface(identity_));  // a mouse pad
+    CLightSync sync({page_, other, unattached});
+
+    // Keyboard mode 2 has no counterpart: nothing changes.
+    page_->SetLightInfo(Lighting(2, 5, 1, 2, 3));
+    EXPECT_FALSE(sync.Start(page_, 1920, 1080));
+    EXPECT_FALSE(page_->CommandChannel().Synced());
+    EXPECT_FALSE(sync.Start(nullptr, 1920, 1080));
+
+    // Keyboard static (6) becomes the mouse pad's static (3).
+    page_->SetLightInfo(Lighting(6, 5, 9, 8, 7));
+    ASSERT_TRUE(sync.Start(page_, 1920, 1080));
+    EXPECT_TRUE(page_->CommandChannel().Synced());
+    EXPECT_TRUE(other->CommandChannel().Synced());
+    EXPECT_FALSE(unattached->CommandChannel().Synced());
+    EXPECT_EQ(page_->GetLightInfo().selectItem, 6);
+    EXPECT_EQ(other->GetLightInfo(), Lighting(3, 5, 9, 8, 7));
+    ASSERT_EQ(other->shownOnPanel.size(), 1u);
+    EXPECT_EQ(other->settingsWrites, 1);
+    EXPECT_EQ(unattached->settingsWrites, 0);
+
+    sync.RenderFrame(0);
+    EXPECT_EQ(CTessaryUSBDevice::UnpackLed(other->GetLedColor(3)), (LedState{Rgb{9, 8, 7}, 255}));
+    EXPECT_EQ(CTessaryUSBDevice::UnpackLed(page_->GetLedColor(129)), (LedState{Rgb{9, 8, 7}, 255}));
+    EXPECT_EQ(unattached->GetLedColor(0), 0u);
+
+    // The thread renders while a page is synchronised and says when it ends.
+    TraceCapture trace;
+    other->SetLedColor(0, 0);
+    sync.StartThread();
+    ASSERT_TRUE(testing::WaitFor([&] { return other->GetLedColor(0) != 0; }));
+    sync.StopThread();
+    EXPECT_TRUE(trace.Contains("同步灯光线程设定退出"));
+}
+
+}  // namespace
+}  // namespace velnor7
