@@ -3,29 +3,17 @@
 #include "ui/ContainerUI.h"
 #include "ui/DialogBuilder.h"
 #include "ui/PaintManagerUI.h"
-#include "ui/ResourceManager.h"
+
+#include "QtBenchApp.h"
 
 #include <benchmark/benchmark.h>
-
-#include <QApplication>
 
 namespace {
 
 using namespace velnor7::ui;
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "velnor7_bench";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        new QApplication(argc, argv);
-        CResourceManager::Instance().SetSkinPath(VELNOR7_SOURCE_DIR "/skin");
-    }
-}
-
 void BM_BuildDemoWindowLayout(benchmark::State& state) {
-    EnsureApplication();
+    velnor7::bench::EnsureQtApplication();
     for (auto _ : state) {
         CPaintManagerUI manager;
         CDialogBuilder builder;
@@ -40,7 +28,7 @@ BENCHMARK(BM_BuildDemoWindowLayout)->Unit(benchmark::kMillisecond);
 
 // A window of the size of a keyboard page: 126 key buttons among other controls.
 void BM_FindControlAmongManyKeys(benchmark::State& state) {
-    EnsureApplication();
+    velnor7::bench::EnsureQtApplication();
     QString xml = "<VerticalLayout>";
     for (int i = 0; i < 126; ++i) xml += QString("<Button name=\"key_%1\"/>").arg(i);
     xml += "</VerticalLayout>";

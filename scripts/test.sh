@@ -18,7 +18,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== ThreadSanitizer (threaded parts)"
 scripts/build.sh build-tsan -DVELNOR7_SANITIZE=thread -DVELNOR7_BENCH=OFF
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L '^threaded$'
+TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L '^threaded$'
 
 echo "== fuzz targets over their corpora"
 CXX=clang++ scripts/build.sh build-fuzz -DVELNOR7_FUZZ=ON -DVELNOR7_TESTS=OFF -DVELNOR7_BENCH=OFF

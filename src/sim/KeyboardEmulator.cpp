@@ -11,25 +11,10 @@
 namespace velnor7 {
 namespace {
 
+using namespace firmware;
+
 using Memories = KeyboardEmulatorMemories;
 using Frame = KeyboardEmulator::Frame;
-
-constexpr uint8_t kBeginConfig = 0x01;
-constexpr uint8_t kEndConfig = 0x02;
-constexpr uint8_t kQueryLink = 0xAA;
-constexpr uint8_t kLinkUp = 0xFF;
-
-constexpr size_t kChecksumLow = 1;
-constexpr size_t kChecksumHigh = 2;
-constexpr size_t kChecksumFirstByte = 3;
-constexpr size_t kCommandByte = 3;
-constexpr size_t kLengthByte = 4;
-constexpr size_t kOffsetLow = 5;
-constexpr size_t kOffsetHigh = 6;
-constexpr size_t kStatusByte = 7;
-constexpr size_t kPayload = 8;
-
-constexpr uint8_t kWrongEchoFlip = 0x80;
 
 // Commands that move bytes between a frame and one memory.
 struct MemoryCommand {
@@ -39,16 +24,16 @@ struct MemoryCommand {
 };
 
 constexpr MemoryCommand kMemoryCommands[] = {
-    {0x03, false, &Memories::info},
-    {0x05, false, &Memories::parameters},
-    {0x06, true, &Memories::parameters},
-    {0x07, false, &Memories::keyMap},
-    {0x09, true, &Memories::keyMap},
-    {0x0B, true, &Memories::ledPages},
-    {0x12, true, &Memories::streamedFrame},
-    {0x15, true, &Memories::macros},
-    {0x1A, false, &Memories::powerStatus},
-    {0x1B, false, &Memories::ledMap},
+    {kCommandReadDeviceInfo, false, &Memories::info},
+    {kCommandReadParameters, false, &Memories::parameters},
+    {kCommandWriteParameters, true, &Memories::parameters},
+    {kCommandReadKeyMap, false, &Memories::keyMap},
+    {kCommandWriteKeyMap, true, &Memories::keyMap},
+    {kCommandWriteLedPage, true, &Memories::ledPages},
+    {kCommandStreamLedFrame, true, &Memories::streamedFrame},
+    {kCommandWriteMacros, true, &Memories::macros},
+    {kCommandReadPowerStatus, false, &Memories::powerStatus},
+    {kCommandReadKeyLedMap, false, &Memories::ledMap},
 };
 
 // The memories that survive a power cycle, with their state file keys.
@@ -70,44 +55,6 @@ constexpr char kModelName[] = "VELNOR7 K5004";
 bool IsPersistent(std::vector<uint8_t> Memories::*memory) {
     return std::any_of(std::begin(kPersistentMemories), std::end(kPersistentMemories),
                        [memory](const PersistentMemory& persistent) { return persistent.memory == memory; });
-}
-
-uint16_t Checksum(const Frame& frame) {
-    unsigned sum = 0;
-    for (size_t i = kChecksumFirstByte; i < frame.size(); ++i) sum += frame[i];
-    return static_cast<uint16_t>(sum);
-}
-
-bool ChecksumMatches(const Frame& request) {
-    const uint16_t stored = static_cast<uint16_t>(request[kChecksumLow] | request[kChecksumHigh] << 8);
-    return stored == Checksum(request);
-}
-
-void StampChecksum(Frame& frame) {
-    const uint16_t sum = Checksum(frame);
-    frame[kChecksumLow] = static_cast<uint8_t>(sum & 0xFF);
-    frame[kChecksumHigh] = static_cast<uint8_t>(sum >> 8);
-}
-
-// Copies bytes into memory at offset; true when that changed the memory. The
-// caller has checked that the bytes fit.
-bool Overwrite(std::vector<uint8_t>& memory, size_t offset, std::span<const uint8_t> bytes) {
-    const auto region = memory.begin() + static_cast<std::ptrdiff_t>(offset);
-    if (std::equal(bytes.begin(), bytes.end(), region)) return false;
-    std::copy(bytes.begin(), bytes.end(), region);
-    return true;
-}
-
-// A reply carrying the request's command, length and offset and the given status.
-Frame ReplyTo(const Frame& request, uint8_t status) {
-    Frame reply{};
-    reply[0] = KeyboardEmulator::kCommandReportId;
-    reply[kCommandByte] = request[kCommandByte];
-    reply[kLengthByte] = request[kLengthByte];
-    reply[kOffsetLow] = request[kOffsetLow];
-    reply[kOffsetHigh] = request[kOffsetHigh];
-    reply[kStatusByte] = status;
-    return reply;
 }
 
 Memories FactoryMemories() {
@@ -220,77 +167,28 @@ std::vector<VirtualHidInterface> KeyboardEmulator::Interfaces() const {
 bool KeyboardEmulator::HandleOutputReport(uint8_t interfaceNumber, std::span<const uint8_t> report) {
     if (interfaceNumber != kCommandInterface) return true;
 
-    VirtualHidHostLink* unplugging = nullptr;
+    CommandResponder::Outcome outcome;
     {
         std::lock_guard lock(mutex_);
-        Frame request{};
-        std::copy_n(report.begin(), std::min(report.size(), request.size()), request.begin());
-        receivedRequests_.push_back(request);
-        if (request[0] != kCommandReportId) return true;
-
-        const uint64_t number = ++commandRequestsSeen_;
-        const auto injectedStatus = injectedStatuses_.extract(number);
-        if (unplugAtRequest_ == number) {
-            unplugAtRequest_.reset();
-            // Gone from now on: requests racing with the unplug get no answer.
-            unplugging = std::exchange(link_, nullptr);
-        } else {
-            if (noAnswersLeft_ > 0) {
-                --noAnswersLeft_;
-                return link_ != nullptr;
-            }
-            Frame reply = injectedStatus ? ReplyTo(request, injectedStatus.mapped()) : Execute(request);
-            if (wrongEchoesLeft_ > 0) {
-                --wrongEchoesLeft_;
-                reply[kCommandByte] ^= kWrongEchoFlip;
-            }
-            StampChecksum(reply);
-            if (link_ == nullptr) return false;
-            link_->SendInputReport(kCommandInterface, reply);
-            return true;
-        }
+        outcome = responder_.Handle(report, link_, [this](const Frame& request) { return Execute(request); });
     }
     // Outside the lock: the bus may call Unplugged() from inside RequestUnplug().
-    if (unplugging != nullptr) unplugging->RequestUnplug();
-    return unplugging != nullptr;
+    if (outcome.unplug != nullptr) outcome.unplug->RequestUnplug();
+    return outcome.accepted;
 }
 
 KeyboardEmulator::Frame KeyboardEmulator::Execute(const Frame& request) {
-    if (!ChecksumMatches(request)) return ReplyTo(request, kStatusBadChecksum);
-    const uint8_t command = request[kCommandByte];
-    const size_t length = request[kLengthByte];
-    const size_t offset = request[kOffsetLow] | static_cast<size_t>(request[kOffsetHigh]) << 8;
-    if (length > kMaxChunk) return ReplyTo(request, kStatusRejected);
+    if (auto refused = RefuseMalformed(request, kCommandReportId)) return *refused;
+    if (auto answered = AnswerControlCommand(request, kCommandReportId, inConfiguration_)) return *answered;
 
-    switch (command) {
-    case kBeginConfig:
-        inConfiguration_ = true;
-        return ReplyTo(request, kStatusOk);
-    case kEndConfig:
-        inConfiguration_ = false;
-        return ReplyTo(request, kStatusOk);
-    case kQueryLink: {
-        Frame reply = ReplyTo(request, kStatusOk);
-        reply[kPayload] = kLinkUp;
-        return reply;
-    }
-    default:
-        break;
-    }
-
+    const uint8_t command = request[kFrameCommand];
     const auto* found = std::find_if(std::begin(kMemoryCommands), std::end(kMemoryCommands),
                                      [command](const MemoryCommand& c) { return c.code == command; });
-    if (found == std::end(kMemoryCommands)) return ReplyTo(request, kStatusRejected);
-    std::vector<uint8_t>& memory = memories_.*found->memory;
-    if (offset + length > memory.size()) return ReplyTo(request, kStatusRejected);
+    if (found == std::end(kMemoryCommands)) return ReplyTo(request, kCommandReportId, kStatusRejected);
 
-    Frame reply = ReplyTo(request, kStatusOk);
-    if (!found->writes) {
-        std::copy_n(memory.begin() + static_cast<std::ptrdiff_t>(offset), length, reply.begin() + kPayload);
-    } else if (Overwrite(memory, offset, std::span(request).subspan(kPayload, length)) &&
-               IsPersistent(found->memory)) {
-        SaveState();
-    }
+    bool changed = false;
+    const Frame reply = ServeMemory(request, kCommandReportId, memories_.*found->memory, found->writes, changed);
+    if (changed && IsPersistent(found->memory)) SaveState();
     return reply;
 }
 
@@ -394,36 +292,32 @@ bool KeyboardEmulator::ReleaseKey(uint8_t slot) {
 
 std::vector<KeyboardEmulator::Frame> KeyboardEmulator::ReceivedRequests() const {
     std::lock_guard lock(mutex_);
-    return receivedRequests_;
+    return responder_.ReceivedRequests();
 }
 
 void KeyboardEmulator::ClearReceivedRequests() {
     std::lock_guard lock(mutex_);
-    receivedRequests_.clear();
+    responder_.ClearReceivedRequests();
 }
 
 void KeyboardEmulator::InjectNoAnswer(int count) {
-    if (count <= 0) return;
     std::lock_guard lock(mutex_);
-    noAnswersLeft_ += static_cast<uint64_t>(count);
+    responder_.InjectNoAnswer(count);
 }
 
 void KeyboardEmulator::InjectWrongEcho(int count) {
-    if (count <= 0) return;
     std::lock_guard lock(mutex_);
-    wrongEchoesLeft_ += static_cast<uint64_t>(count);
+    responder_.InjectWrongEcho(count);
 }
 
 void KeyboardEmulator::InjectStatus(uint8_t status, int requestNumber) {
-    if (requestNumber <= 0) return;
     std::lock_guard lock(mutex_);
-    injectedStatuses_[commandRequestsSeen_ + static_cast<uint64_t>(requestNumber)] = status;
+    responder_.InjectStatus(status, requestNumber);
 }
 
 void KeyboardEmulator::UnplugAtRequest(int requestNumber) {
-    if (requestNumber <= 0) return;
     std::lock_guard lock(mutex_);
-    unplugAtRequest_ = commandRequestsSeen_ + static_cast<uint64_t>(requestNumber);
+    responder_.UnplugAtRequest(requestNumber);
 }
 
 }  // namespace velnor7

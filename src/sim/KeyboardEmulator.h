@@ -36,14 +36,13 @@
 // contents and overwrites the file at the first change.
 #pragma once
 
+#include "sim/CommandReplies.h"
 #include "sim/VirtualHidDevice.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <mutex>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -64,7 +63,7 @@ struct KeyboardEmulatorMemories {
 
 class KeyboardEmulator : public VirtualHidDevice {
 public:
-    using Frame = std::array<uint8_t, 64>;
+    using Frame = firmware::CommandFrame;
 
     static constexpr uint16_t kVendorId = 0xF0E1;
     static constexpr uint16_t kProductId = 0x5004;
@@ -74,13 +73,13 @@ public:
     static constexpr uint8_t kNotificationReportId = 3;
     static constexpr uint8_t kCommandReportId = 4;
 
-    static constexpr uint8_t kStatusOk = 0x00;
-    static constexpr uint8_t kStatusRejected = 0xFE;      // unknown command or range
-    static constexpr uint8_t kStatusBadChecksum = 0xFF;
-    static constexpr size_t kMaxChunk = 56;
+    static constexpr uint8_t kStatusOk = firmware::kCommandStatusOk;
+    static constexpr uint8_t kStatusRejected = firmware::kCommandStatusRejected;  // unknown command or range
+    static constexpr uint8_t kStatusBadChecksum = firmware::kCommandStatusBadChecksum;
+    static constexpr size_t kMaxChunk = firmware::kMaxCommandChunk;
 
     static constexpr size_t kKeySlots = 126;
-    static constexpr size_t kInfoSize = 34;
+    static constexpr size_t kInfoSize = firmware::kDeviceInfoSize;
     static constexpr size_t kParameterSize = 256;
     static constexpr size_t kLightRecordStride = 25;
     static constexpr size_t kLightRecordSize = 26;
@@ -90,22 +89,22 @@ public:
     static constexpr size_t kLedPageSize = 512;
     static constexpr size_t kLedPages = 8;
     static constexpr size_t kStreamFrameSize = 512;
-    static constexpr size_t kPowerStatusSize = 6;
+    static constexpr size_t kPowerStatusSize = firmware::kPowerStatusBytes;
 
     // Device information bytes.
-    static constexpr size_t kInfoDeviceKind = 0;      // 1 = keyboard
+    static constexpr size_t kInfoDeviceKind = firmware::kDeviceInfoKind;  // 1 = keyboard
     static constexpr size_t kInfoProfileCount = 1;    // light records that fit the parameters
-    static constexpr size_t kInfoLedPageCount = 2;
-    static constexpr size_t kInfoLedCount = 4;
-    static constexpr size_t kInfoKeySlots = 5;        // K
-    static constexpr size_t kInfoMacroUnits = 6;
-    static constexpr size_t kInfoModelName = 8;       // ASCII, NUL-padded to 16 bytes
-    static constexpr size_t kInfoFirmwareVersion = 32;  // 16-bit, low byte first
+    static constexpr size_t kInfoLedPageCount = firmware::kDeviceInfoLedPageCount;
+    static constexpr size_t kInfoLedCount = firmware::kDeviceInfoLedCount;
+    static constexpr size_t kInfoKeySlots = firmware::kDeviceInfoKeySlots;  // K
+    static constexpr size_t kInfoMacroUnits = firmware::kDeviceInfoMacroUnits;
+    static constexpr size_t kInfoModelName = firmware::kDeviceInfoModelName;  // ASCII, NUL-padded to 16 bytes
+    static constexpr size_t kInfoFirmwareVersion = firmware::kDeviceInfoFirmwareVersion;  // 16-bit, low byte first
 
     // Power status bytes.
-    static constexpr size_t kPowerChargePercent = 0;
-    static constexpr size_t kPowerChargingState = 1;  // 0 on cable, 1 charging, 2 on battery
-    static constexpr size_t kPowerWireless = 3;       // 0 wired, 1 wireless dongle
+    static constexpr size_t kPowerChargePercent = firmware::kPowerStatusCharge;
+    static constexpr size_t kPowerChargingState = firmware::kPowerStatusChargingState;  // 0 on cable, 1 charging, 2 on battery
+    static constexpr size_t kPowerWireless = firmware::kPowerStatusWireless;            // 0 wired, 1 wireless dongle
 
     // Factory light record of every profile (bytes 1..25; byte 0 belongs to the
     // previous record or is the active profile).
@@ -169,12 +168,7 @@ private:
     KeyboardEmulatorMemories memories_;
     bool inConfiguration_ = false;
     VirtualHidHostLink* link_ = nullptr;
-    std::vector<Frame> receivedRequests_;
-    uint64_t commandRequestsSeen_ = 0;
-    uint64_t noAnswersLeft_ = 0;
-    uint64_t wrongEchoesLeft_ = 0;
-    std::map<uint64_t, uint8_t> injectedStatuses_;  // request number -> status
-    std::optional<uint64_t> unplugAtRequest_;
+    firmware::CommandResponder responder_{kCommandInterface, kCommandReportId};
 };
 
 }  // namespace velnor7

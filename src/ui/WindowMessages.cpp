@@ -1,11 +1,10 @@
 #include "ui/WindowMessages.h"
 
 #include "common/Event.h"
+#include "ui/UiThread.h"
 #include "ui/WindowWnd.h"
 
-#include <QCoreApplication>
 #include <QHash>
-#include <QThread>
 
 #include <condition_variable>
 #include <memory>
@@ -35,11 +34,6 @@ CWindowWnd* Lookup(WindowHandle handle) {
     std::lock_guard guard(registry.lock);
     const auto found = registry.windows.find(handle);
     return found != registry.windows.end() ? found->second : nullptr;
-}
-
-bool OnUiThread() {
-    QCoreApplication* application = QCoreApplication::instance();
-    return application != nullptr && QThread::currentThread() == application->thread();
 }
 
 struct PendingSend {
@@ -80,20 +74,17 @@ long SendWindowMessage(WindowHandle window, const WindowMessage& message, const 
         CWindowWnd* target = Lookup(window);
         return target != nullptr ? target->HandleMessage(message) : 0;
     }
-    QCoreApplication* application = QCoreApplication::instance();
-    if (application == nullptr || Lookup(window) == nullptr) return 0;
+    if (Lookup(window) == nullptr) return 0;
     auto pending = std::make_shared<PendingSend>();
-    QMetaObject::invokeMethod(
-        application,
-        [pending, window, message] {
-            CWindowWnd* target = Lookup(window);
-            const long result = target != nullptr ? target->HandleMessage(message) : 0;
-            std::lock_guard guard(pending->lock);
-            pending->result = result;
-            pending->finished = true;
-            pending->done.notify_all();
-        },
-        Qt::QueuedConnection);
+    const bool posted = PostToUiThread([pending, window, message] {
+        CWindowWnd* target = Lookup(window);
+        const long result = target != nullptr ? target->HandleMessage(message) : 0;
+        std::lock_guard guard(pending->lock);
+        pending->result = result;
+        pending->finished = true;
+        pending->done.notify_all();
+    });
+    if (!posted) return 0;
     std::unique_lock guard(pending->lock);
     while (!pending->finished) {
         if (cancel != nullptr && cancel->IsSet()) return 0;
@@ -103,15 +94,10 @@ long SendWindowMessage(WindowHandle window, const WindowMessage& message, const 
 }
 
 bool PostWindowMessage(WindowHandle window, const WindowMessage& message) {
-    QCoreApplication* application = QCoreApplication::instance();
-    if (application == nullptr || Lookup(window) == nullptr) return false;
-    QMetaObject::invokeMethod(
-        application,
-        [window, message] {
-            if (CWindowWnd* target = Lookup(window)) target->HandleMessage(message);
-        },
-        Qt::QueuedConnection);
-    return true;
+    if (Lookup(window) == nullptr) return false;
+    return PostToUiThread([window, message] {
+        if (CWindowWnd* target = Lookup(window)) target->HandleMessage(message);
+    });
 }
 
 }  // namespace velnor7::ui

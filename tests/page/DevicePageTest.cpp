@@ -7,6 +7,7 @@
 #include "core/page/DeviceKeyButtonUI.h"
 #include "core/page/LightSync.h"
 #include "core/page/TessaryUSBDevice.h"
+#include "sim/LitDeviceEmulator.h"
 
 #include <gtest/gtest.h>
 
@@ -297,6 +298,48 @@ TEST_F(DevicePageTest, SameModeTakesTheSelectedPagesEffectToEveryAttachedPage) {
     ASSERT_TRUE(testing::WaitFor([&] { return other->GetLedColor(0) != 0; }));
     sync.StopThread();
     EXPECT_TRUE(trace.Contains("同步灯光线程设定退出"));
+}
+
+// A lit device without keys (a mouse pad) takes the streamed frames; its firmware keeps
+// every complete frame it received.
+TEST(LitDevicePageTest, TheLightThreadsFramesReachTheDeviceByteForByte) {
+    auto bus = std::make_shared<SimulatedHidBus>();
+    LitDeviceConfig config;
+    config.ledCount = 15;
+    auto pad = std::make_shared<LitDeviceEmulator>(config);
+    bus->Plug(pad);
+    SetHidBackend(bus);
+    std::vector<std::string> paths;
+    bus->Enumerate(paths);
+    DeviceIdentity identity;
+    identity.type = 3;
+    for (const std::string& path : paths) {
+        if (path.find("&col04") != std::string::npos) identity.path = path;
+    }
+
+    TestWindow window(R"(<Window size="200,100"><HorizontalLayout name="root"/></Window>)");
+    window.Open();
+    auto* page = new TestPage;
+    window.FindControlAs<ui::CHorizontalLayoutUI>("root")->Add(page);
+    page->SetPageXml("pad.xml");
+    page->SetLedCount(15);
+    page->InitPage();
+    page->SetLightInfo(Lighting(3, 3, 200, 100, 50));  // static at level 3 (153)
+    ASSERT_TRUE(page->AttachCommandInterface(identity));
+    page->StartLightThread();
+    ASSERT_TRUE(testing::WaitFor([&] { return page->effectRuns > 0; }));
+    page->UpdatePreview();
+    page->StopLightThread();
+
+    ASSERT_EQ(pad->StreamedFrames().size(), 1u);
+    std::vector<uint8_t> expected;
+    for (int i = 0; i < 15; ++i) {
+        expected.insert(expected.end(), {static_cast<uint8_t>(200 * 153 / 256), static_cast<uint8_t>(100 * 153 / 256),
+                                         static_cast<uint8_t>(50 * 153 / 256)});
+    }
+    EXPECT_EQ(pad->LastStreamedFrame(), expected);
+    page->DetachCommandInterface();
+    SetHidBackend(nullptr);
 }
 
 }  // namespace

@@ -86,23 +86,13 @@ void CLightSync::StartThread() {
 void CLightSync::StopThread() { thread_.Stop(); }
 
 void CLightSync::Body(Event& stop) {
-    uint64_t lastTick = NowMs();
-    int counter = 0;
-    while (!stop.Wait(1)) {
-        if (SyncedPages().empty()) {
-            if (stop.Wait(1000)) break;
-            continue;
-        }
-        const uint64_t now = NowMs();
-        if (now - lastTick > 1) {
-            ++counter;
-            lastTick = now;
-        }
+    for (;;) {
+        const bool idle = SyncedPages().empty();
         const uint8_t speed = Load().lighting.speed;
         const int threshold = speed < CommonThresholdRow.size() ? CommonThresholdRow[speed] : 0;
-        if (counter < threshold) continue;
-        RenderFrame(now);
-        counter = 0;
+        // The pace of a frame counter of clock ticks (about one every 2 ms), in one wait.
+        if (stop.Wait(idle ? 1000 : (threshold <= 0 ? 1 : 2 * threshold))) break;
+        if (!idle) RenderFrame(NowMs());
     }
     Trace("同步灯光线程设定退出");
 }

@@ -4,6 +4,7 @@
 #include "common/Trace.h"
 #include "core/page/DeviceKeyButtonUI.h"
 #include "ui/PaintManagerUI.h"
+#include "ui/UiThread.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -14,6 +15,10 @@
 namespace velnor7 {
 
 namespace {
+
+// A frame counter that counts a clock tick (or a 1 ms sleep and a 1 ms wait) about every
+// 2 ms reaches `threshold` after this long; a threshold of 0 steps on every 1 ms loop.
+int StepPeriodMs(int threshold) { return threshold <= 0 ? 1 : 2 * threshold; }
 
 uint64_t NowMs() {
     using namespace std::chrono;
@@ -36,6 +41,7 @@ constexpr int kSendBackOffMs = 200;
 CTessaryUSBDevice::CTessaryUSBDevice() = default;
 
 CTessaryUSBDevice::~CTessaryUSBDevice() {
+    *alive_ = false;
     StopLightThread();
     CloseConsumerInterface();
     DetachCommandInterface();
@@ -314,32 +320,30 @@ void CTessaryUSBDevice::StartLightThread() {
 void CTessaryUSBDevice::StopLightThread() { lightThread_.Stop(); }
 
 void CTessaryUSBDevice::LightThreadBody(Event& stop) {
-    const LightThreadStyle style = GetLightThreadStyle();
-    uint64_t lastTick = NowMs();
-    int counter = 0;
-    while (!stop.Wait(1)) {
+    constexpr int kDetachedPollMs = 100;
+    constexpr int kIdlePollMs = 20;  // synchronised, or a mode the device runs itself
+    for (;;) {
+        int waitMs = kIdlePollMs;
+        uint8_t mode = 0;
         if (!command_.IsOpen()) {
-            if (stop.Wait(100)) break;
-            continue;
-        }
-        if (command_.Synced()) continue;
-        if (style.countsLoops) {
-            if (stop.Wait(1)) break;
-            ++counter;
-        } else {
-            const uint64_t now = NowMs();
-            if (now - lastTick > 1) {
-                ++counter;
-                lastTick = now;
+            waitMs = kDetachedPollMs;
+        } else if (!command_.Synced()) {
+            const LightingState lighting = GetLightingState();
+            const int threshold = FrameThreshold(lighting.mode, lighting.speed);
+            if (threshold >= 0) {
+                mode = lighting.mode;
+                waitMs = StepPeriodMs(threshold);
             }
         }
+        // One wait for the whole step instead of counting 1 ms wake-ups: the same pace, a
+        // fraction of the wake-ups.
+        if (stop.Wait(waitMs)) break;
+        if (waitMs == kDetachedPollMs || !command_.IsOpen() || command_.Synced()) continue;
         const LightingState lighting = GetLightingState();
-        const int threshold = FrameThreshold(lighting.mode, lighting.speed);
-        if (threshold < 0 || counter < threshold) continue;
-        RunEffect(lighting.mode);
-        counter = 0;
+        if (lighting.mode != mode || FrameThreshold(lighting.mode, lighting.speed) < 0) continue;
+        RunEffect(mode);
     }
-    Trace("%s", style.exitTrace);
+    Trace("%s", GetLightThreadStyle().exitTrace);
 }
 
 void CTessaryUSBDevice::ListenBody(Event& stop) {
@@ -380,9 +384,10 @@ void CTessaryUSBDevice::ListenBody(Event& stop) {
 }
 
 void CTessaryUSBDevice::RunOnUiThread(std::function<void()> work) {
-    QWidget* widget = GetWidget();
-    if (widget == nullptr) return;
-    QMetaObject::invokeMethod(widget, std::move(work), Qt::QueuedConnection);
+    // The page may be gone by the time the UI thread gets to the work.
+    ui::PostToUiThread([alive = alive_, work = std::move(work)] {
+        if (*alive) work();
+    });
 }
 
 void CTessaryUSBDevice::ScheduleReadBack(int delayMs) {

@@ -159,7 +159,6 @@ protected:
     // What differs between the kinds' light threads.
     struct LightThreadStyle {
         const char* exitTrace = "MS灯光线程设定退出";
-        bool countsLoops = false;  // sleep 1 ms per loop and count loops, else count clock ticks
     };
     virtual LightThreadStyle GetLightThreadStyle() const { return {}; }
     // The frames between two steps of a mode at a speed; negative: the mode has no
@@ -216,6 +215,8 @@ private:
     std::atomic<bool> previewActive_{true};
     WorkerThread lightThread_;
     WorkerThread listenThread_;
+    // Read and written on the UI thread only: work posted by a thread checks it first.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace velnor7

@@ -1,0 +1,105 @@
+// The device page: one UpdatePreview frame of a 126-LED page, and the CPU an attached page
+// costs while its light thread renders spectrum at the fastest speed and the frame timer
+// streams every 20 ms (the goal: under 2 % of one core).
+#include "QtBenchApp.h"
+
+#include "core/HidBackend.h"
+#include "core/LightTables.h"
+#include "core/page/DeviceKeyButtonUI.h"
+#include "core/page/TessaryUSBDevice.h"
+#include "sim/KeyboardEmulator.h"
+#include "sim/SimulatedHidBus.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+namespace {
+
+using namespace velnor7;
+
+// Spectrum on the common threshold row, as the mouse, mouse pad and headset run it.
+class SpectrumPage : public CTessaryUSBDevice {
+protected:
+    int FrameThreshold(uint8_t, uint8_t speed) const override {
+        return speed < CommonThresholdRow.size() ? CommonThresholdRow[speed] : 0;
+    }
+    void RunEffect(uint8_t) override { SpectrumEffect(); }
+};
+
+std::unique_ptr<SpectrumPage> MakePage(int leds) {
+    auto page = std::make_unique<SpectrumPage>();
+    page->SetPageXml("bench");
+    page->SetLedCount(leds);
+    for (int i = 0; i < leds; ++i) {
+        auto* button = new CDeviceKeyButtonUI;
+        button->SetUserData(QString("light_%1").arg(i));
+        page->Add(button);
+    }
+    page->InitPage();
+    LightInfoRecord lighting;
+    lighting.selectItem = 1;
+    lighting.light = 5;
+    lighting.speed = 4;
+    lighting.fx = 1;
+    page->SetLightInfo(lighting);
+    return page;
+}
+
+void BM_UpdatePreview126Leds(benchmark::State& state) {
+    bench::EnsureQtApplication();
+    auto page = MakePage(126);
+    for (int i = 0; i < 126; ++i) page->SetLedColor(i, CTessaryUSBDevice::PackLed({Rgb{200, 100, 50}, 200}));
+    for (auto _ : state) {
+        page->UpdatePreview();
+        benchmark::DoNotOptimize(page->LastFrame().data());
+    }
+}
+BENCHMARK(BM_UpdatePreview126Leds);
+
+double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void BM_AttachedPageSpectrumCpuShare(benchmark::State& state) {
+    bench::EnsureQtApplication();
+    auto bus = std::make_shared<SimulatedHidBus>();
+    bus->Plug(std::make_shared<KeyboardEmulator>());
+    SetHidBackend(bus);
+    std::vector<std::string> paths;
+    bus->Enumerate(paths);
+    DeviceIdentity identity;
+    for (const std::string& path : paths) {
+        if (path.find("&mi_01&col04") != std::string::npos) identity.path = path;
+    }
+    auto page = MakePage(126);
+    page->AttachCommandInterface(identity);
+    page->StartLightThread();
+    QTimer frameTimer;
+    QObject::connect(&frameTimer, &QTimer::timeout, [&] { page->UpdatePreview(); });
+    frameTimer.start(20);
+    for (auto _ : state) {
+        const double cpuBefore = ProcessCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QEventLoop loop;
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+        state.SetIterationTime(wall.elapsed() / 1000.0);
+        state.counters["cpu_per_wall_%"] = 100.0 * (ProcessCpuSeconds() - cpuBefore) / (wall.elapsed() / 1000.0);
+    }
+    frameTimer.stop();
+    page->StopLightThread();
+    page->DetachCommandInterface();
+    SetHidBackend(nullptr);
+}
+BENCHMARK(BM_AttachedPageSpectrumCpuShare)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+}  // namespace
