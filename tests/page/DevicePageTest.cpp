@@ -41,7 +41,6 @@ protected:
         if (mode == 3) StaticEffect();
         else SpectrumEffect();
     }
-    int ReadBackDelayMs(uint16_t code) const override { return code == 0x401 || code == 0x403 ? 100 : -1; }
     void OnConsumerEvent(uint16_t code) override {
         std::lock_guard guard(lock);
         events.push_back(code);
@@ -91,6 +90,7 @@ protected:
         page_->SetKeyCount(8);
         page_->SetLedCount(130);
         page_->SetTypeName("MousePad");
+        page_->SetKindIndex(2);
         page_->SetPowerPanel(&panel_);
         page_->InitPage();
         identity_.path = CommandPath();
@@ -113,6 +113,11 @@ protected:
     PowerPanel panel_;
     DeviceIdentity identity_;
 };
+
+TEST_F(DevicePageTest, TheKindsFilesLieInTheDefaultDataAndUserDataFolders) {
+    EXPECT_TRUE(page_->DefaultProfilePath().ends_with("/DefaultData/MousePad.Json"));
+    EXPECT_TRUE(page_->UserDataDirectory().ends_with("/VELNOR7/MousePad/"));
+}
 
 TEST_F(DevicePageTest, InitPageBindsKeyAndLightButtonsByNameAndUserData) {
     EXPECT_EQ(page_->GetSelectPanel(), window_.FindControl("SelectPanel"));
@@ -154,7 +159,7 @@ TEST_F(DevicePageTest, AnUnattachedPagesLightThreadIdlesAndAnAttachedOneRendersI
     QTest::qWait(50);
     EXPECT_EQ(page_->effectRuns, runs);
     page_->StopLightThread();
-    EXPECT_TRUE(trace.Contains("MS灯光线程设定退出"));
+    EXPECT_TRUE(trace.Contains("MS灯光线程设定退出"));  // a mouse pad's
     EXPECT_TRUE(trace.Contains("线程退出：：对象处于激发状态"));
 }
 
@@ -225,11 +230,16 @@ TEST_F(DevicePageTest, PowerStatusGoesToThePanelWithTheLinkSpeedInByte3) {
 
 TEST_F(DevicePageTest, TheListeningThreadSchedulesReadBackAndHandsOnOtherCodes) {
     TraceCapture trace;
+    page_->SetKindIndex(0);  // a keyboard: read back 100 ms after 0x401 or 0x403
     ASSERT_TRUE(page_->OpenConsumerInterface(ConsumerPath()));
     EXPECT_TRUE(page_->ListeningThreadRunning());
     ASSERT_TRUE(keyboard_->SendNotification(0x401));
+    const auto notified = std::chrono::steady_clock::now();
     ASSERT_TRUE(testing::WaitFor([&] { return page_->readBacks == 1; }));
+    EXPECT_GE(std::chrono::steady_clock::now() - notified, std::chrono::milliseconds(90));
     EXPECT_TRUE(trace.Contains("接收到自动添加设备的同步信息要求"));
+    ASSERT_TRUE(keyboard_->SendNotification(0x403));
+    ASSERT_TRUE(testing::WaitFor([&] { return page_->readBacks == 2; }));
     ASSERT_TRUE(keyboard_->SendNotification(0x512));
     ASSERT_TRUE(testing::WaitFor([&] {
         std::lock_guard guard(page_->lock);

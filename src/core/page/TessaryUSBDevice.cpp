@@ -312,6 +312,22 @@ int CTessaryUSBDevice::FrameThreshold(uint8_t mode, uint8_t speed) const {
 
 void CTessaryUSBDevice::RunEffect(uint8_t mode) { (void)mode; }
 
+const CTessaryUSBDevice::KindThreadTraits& CTessaryUSBDevice::ThreadTraitsOf(int kindIndex) {
+    static const KindThreadTraits kTraits[] = {
+        {100, true, "KB灯光线程设定退出"},   // keyboard
+        {500, false, "MS灯光线程设定退出"},  // mouse
+        {500, false, "MS灯光线程设定退出"},  // mouse pad
+        {500, false, "MS灯光线程设定退出"},  // headset
+    };
+    return kTraits[kindIndex >= 0 && kindIndex < 4 ? kindIndex : 1];
+}
+
+int CTessaryUSBDevice::ReadBackDelayMs(uint16_t code) const {
+    const KindThreadTraits& traits = ThreadTraitsOf(kindIndex_);
+    if (code == 0x401 || (code == 0x403 && traits.readBackOn0x403)) return traits.readBackDelayMs;
+    return -1;
+}
+
 void CTessaryUSBDevice::StartLightThread() {
     StopLightThread();
     lightThread_.Start([this](Event& stop) { LightThreadBody(stop); });
@@ -343,7 +359,7 @@ void CTessaryUSBDevice::LightThreadBody(Event& stop) {
         if (lighting.mode != mode || FrameThreshold(lighting.mode, lighting.speed) < 0) continue;
         RunEffect(mode);
     }
-    Trace("%s", GetLightThreadStyle().exitTrace);
+    Trace("%s", ThreadTraitsOf(kindIndex_).lightExitTrace);
 }
 
 void CTessaryUSBDevice::ListenBody(Event& stop) {

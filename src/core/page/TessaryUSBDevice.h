@@ -156,11 +156,14 @@ public:
     ReactiveLevels& KeyLevels() { return keyLevels_; }
 
 protected:
-    // What differs between the kinds' light threads.
-    struct LightThreadStyle {
-        const char* exitTrace = "MS灯光线程设定退出";
+    // What differs between the kinds' threads, by DeviceKindIndex (keyboard 0, mouse 1,
+    // mouse pad 2, headset 3).
+    struct KindThreadTraits {
+        int readBackDelayMs;       // after notification 0x401
+        bool readBackOn0x403;      // 0x403 asks for a read-back too
+        const char* lightExitTrace;
     };
-    virtual LightThreadStyle GetLightThreadStyle() const { return {}; }
+    static const KindThreadTraits& ThreadTraitsOf(int kindIndex);
     // The frames between two steps of a mode at a speed; negative: the mode has no
     // generator on this thread.
     virtual int FrameThreshold(uint8_t mode, uint8_t speed) const;
@@ -168,8 +171,8 @@ protected:
     virtual void RunEffect(uint8_t mode);
     // Whether UpdatePreview streams its frame to the device (the keyboard only previews).
     virtual bool StreamsLightFrames() const { return true; }
-    // The read-back delay after a change reported by the device, in milliseconds.
-    virtual int ReadBackDelayMs(uint16_t code) const { return code == 0x401 ? 500 : -1; }
+    // The read-back delay after a notification, in milliseconds; negative: no read-back.
+    virtual int ReadBackDelayMs(uint16_t code) const;
     // A notification of the consumer interface that is not a read-back request.
     virtual void OnConsumerEvent(uint16_t code) { (void)code; }
     // Runs on the UI thread soon (from any thread).
