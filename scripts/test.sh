@@ -21,7 +21,7 @@ scripts/build.sh build-tsan -DVELNOR7_SANITIZE=thread -DVELNOR7_BENCH=OFF
 TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L '^threaded$'
 
 echo "== fuzz targets over their corpora"
-CXX=clang++ scripts/build.sh build-fuzz -DVELNOR7_FUZZ=ON -DVELNOR7_TESTS=OFF -DVELNOR7_BENCH=OFF
+CXX=clang++ BUILD_TARGET=fuzz_targets scripts/build.sh build-fuzz -DVELNOR7_FUZZ=ON -DVELNOR7_TESTS=OFF -DVELNOR7_BENCH=OFF
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for target in build-fuzz/fuzz/fuzz_*; do
