@@ -8,7 +8,7 @@ packages=(
   libjsoncpp-dev libhidapi-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev python3
-  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core fonts-wqy-microhei
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core fonts-wqy-microhei dbus-daemon
 )
 
 missing=()

@@ -1,0 +1,34 @@
+#pragma once
+// One running program per user: the first start listens on a local socket named after the
+// application key; a later start tells it to come to the front and ends.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QLocalServer;
+
+namespace velnor7 {
+
+class CSingleInstance {
+public:
+    explicit CSingleInstance(QString key);
+    ~CSingleInstance();
+
+    // True when this process is the first. False when another instance runs; it has been
+    // told to come to the front. A socket left behind by a run that crashed is taken over.
+    bool Acquire();
+    // Called on the UI thread whenever a later start knocks.
+    void SetOnAnotherStart(std::function<void()> handler) { onAnotherStart_ = std::move(handler); }
+
+private:
+    bool TellRunningInstance() const;
+
+    QString key_;
+    std::unique_ptr<QLocalServer> server_;
+    std::function<void()> onAnotherStart_;
+};
+
+}  // namespace velnor7

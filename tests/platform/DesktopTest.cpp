@@ -1,0 +1,88 @@
+// What the program shares with the desktop: one instance per user, and the light messages
+// on a private session bus.
+#include "support/PrivateSessionBus.h"
+
+#include "common/Trace.h"
+#include "platform/DesktopBus.h"
+#include "platform/SingleInstance.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QUuid>
+
+#include <cstdio>
+#include <thread>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace velnor7 {
+namespace {
+
+QString UniqueKey() { return "VELNOR7-test-" + QUuid::createUuid().toString(QUuid::WithoutBraces); }
+
+TEST(SingleInstanceTest, ALaterStartWakesTheFirstAndGivesWay) {
+    const QString key = UniqueKey();
+    CSingleInstance first(key);
+    int knocks = 0;
+    first.SetOnAnotherStart([&] { ++knocks; });
+    ASSERT_TRUE(first.Acquire());
+
+    // The later start waits for an answer while the first serves it: run it on a thread.
+    bool secondIsFirst = true;
+    std::thread later([&] {
+        CSingleInstance second(key);
+        secondIsFirst = second.Acquire();
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return knocks == 1; }, 3000));
+    later.join();
+    EXPECT_FALSE(secondIsFirst);
+}
+
+TEST(SingleInstanceTest, ASocketLeftByACrashedRunDoesNotBlockTheNextStart) {
+    const QString key = UniqueKey();
+    // What a crashed run leaves: a bound socket file nobody listens on.
+    const QString path = QDir::temp().filePath(key);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", qPrintable(path));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFile::exists(path));
+
+    CSingleInstance next(key);
+    EXPECT_TRUE(next.Acquire());
+}
+
+TEST(DesktopBusTest, TheClaimGoesOutAndLightControlComesInOverTheSessionBus) {
+    testing::PrivateSessionBus bus;
+    ASSERT_TRUE(bus.Running());
+    CDesktopBus desktop;
+    std::vector<std::pair<int, int>> requests;
+    desktop.SetOnLightControl([&](int w, int l) { requests.emplace_back(w, l); });
+    ASSERT_TRUE(desktop.Connect());
+
+    // Another program on the bus hears the claim.
+    std::vector<std::pair<int, int>> claims;
+    CDesktopBus other;
+    ASSERT_TRUE(QDBusConnection::sessionBus().connect(QString(), CDesktopBus::kPath, CDesktopBus::kInterface, "Claim",
+                                                      &other, SLOT(OnLightControl(int, int))));
+    other.SetOnLightControl([&](int w, int l) { claims.emplace_back(w, l); });
+    EXPECT_TRUE(desktop.BroadcastClaim(1, 1));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return claims.size() == 1; }, 3000));
+    EXPECT_EQ(claims.front(), std::make_pair(1, 1));
+
+    ASSERT_TRUE(CDesktopBus::SendLightControl(1, 0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !requests.empty(); }, 3000));
+    EXPECT_EQ(requests.front(), std::make_pair(1, 0));
+}
+
+}  // namespace
+}  // namespace velnor7
