@@ -76,12 +76,18 @@ std::optional<QSize> ParseSize(const QString& text) {
     return QSize((*n)[0], (*n)[1]);
 }
 
-QString ParseImagePath(const QString& text) {
+ImageRef ParseImage(const QString& text) {
     static const QRegularExpression fileKey(R"(file\s*=\s*'([^']*)')");
-    const QRegularExpressionMatch match = fileKey.match(text);
-    if (match.hasMatch()) return match.captured(1);
-    return text.trimmed();
+    static const QRegularExpression cornerKey(R"(corner\s*=\s*'([^']*)')");
+    const QRegularExpressionMatch file = fileKey.match(text);
+    if (!file.hasMatch()) return {text.trimmed(), {}};
+    ImageRef image{file.captured(1), {}};
+    const QRegularExpressionMatch corner = cornerKey.match(text);
+    if (corner.hasMatch()) image.corner = ParseMargins(corner.captured(1)).value_or(QMargins());
+    return image;
 }
+
+QString ParseImagePath(const QString& text) { return ParseImage(text).path; }
 
 std::vector<std::pair<QString, QString>> ParseAttributeList(const QString& list) {
     static const QRegularExpression pair(R"re(([A-Za-z_][\w-]*)\s*=\s*"([^"]*)")re");

@@ -24,7 +24,13 @@ std::optional<QMargins> ParseMargins(const QString& text);
 std::optional<QRect> ParseRect(const QString& text);
 // "w,h"
 std::optional<QSize> ParseSize(const QString& text);
-// An image attribute: a plain path or "file='path' ..." (other keys are ignored).
+// An image attribute: a plain path, or "file='path' corner='l,t,r,b'" where the corner
+// widths stay unstretched when the image is stretched (other keys are ignored).
+struct ImageRef {
+    QString path;
+    QMargins corner;
+};
+ImageRef ParseImage(const QString& text);
 QString ParseImagePath(const QString& text);
 // name="value" pairs as a layout's default attribute list writes them.
 std::vector<std::pair<QString, QString>> ParseAttributeList(const QString& list);

@@ -20,10 +20,18 @@ protected:
     void nextCheckState() override {}
 };
 
+// A state image as a style rule; `image` is the attribute's text. Corners keep their size.
 QString ImageRule(const char* property, const QString& image) {
-    return QString("%1:url(\"%2\")%3;")
-        .arg(property, CResourceManager::Instance().SkinFile(image),
-             QString(property) == "border-image" ? " 0 0 0 0 stretch stretch" : "");
+    const ImageRef ref = ParseImage(image);
+    const QString url = CResourceManager::Instance().SkinFile(ref.path);
+    if (QString(property) != "border-image") return QString("%1:url(\"%2\");").arg(property, url);
+    const QMargins c = ref.corner;
+    return QString("border-image:url(\"%1\") %2 %3 %4 %5 stretch stretch;border-width:%2px %3px %4px %5px;")
+        .arg(url)
+        .arg(c.top())
+        .arg(c.right())
+        .arg(c.bottom())
+        .arg(c.left());
 }
 
 QString ColourRule(const QColor& colour) {
@@ -70,16 +78,20 @@ bool CButtonUI::BindTriggerTabSel() {
 }
 
 void CButtonUI::SetStateImage(State state, const QString& image) {
-    if (!image.isEmpty() && !CResourceManager::Instance().ImageExists(image)) {
+    const QString path = ParseImagePath(image);
+    if (!path.isEmpty() && !CResourceManager::Instance().ImageExists(path)) {
         Trace("ui: image %s of control '%s' does not exist",
-              qUtf8Printable(CResourceManager::Instance().SkinFile(image)), qUtf8Printable(GetName()));
+              qUtf8Printable(CResourceManager::Instance().SkinFile(path)), qUtf8Printable(GetName()));
     }
     images_[static_cast<int>(state)] = image;
     UpdateStyle();
 }
 
 QString CButtonUI::StateStyle(const QString& self) const {
-    auto usable = [](const QString& image) { return !image.isEmpty() && CResourceManager::Instance().ImageExists(image); };
+    auto usable = [](const QString& image) {
+        const QString path = ParseImagePath(image);
+        return !path.isEmpty() && CResourceManager::Instance().ImageExists(path);
+    };
     auto rule = [&](const QString& selector, const QString& body) {
         return body.isEmpty() ? QString() : self + selector + "{" + body + "}";
     };
@@ -142,7 +154,7 @@ bool CButtonUI::SetAttribute(const QString& name, const QString& value) {
         {"selectedpushedimage", State::SelectedPushed}, {"selectedforeimage", State::SelectedFore}};
     const auto state = images.constFind(name);
     if (state != images.cend()) {
-        SetStateImage(*state, ParseImagePath(value));
+        SetStateImage(*state, value);
         return true;
     }
     auto colour = [&](QColor& target) {

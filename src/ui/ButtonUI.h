@@ -17,6 +17,7 @@ public:
     // A click: notifies "click" and shows the bound tab page.
     bool Activate() override;
 
+    // Images are a path or "file='path' corner='l,t,r,b'".
     void SetNormalImage(const QString& image) { SetStateImage(State::Normal, image); }
     void SetHotImage(const QString& image) { SetStateImage(State::Hot, image); }
     void SetPushedImage(const QString& image) { SetStateImage(State::Pushed, image); }

@@ -22,7 +22,10 @@ void CControlFactory::RegistControl(const QString& className, Creator creator) {
 }
 
 CControlUI* CControlFactory::CreateControl(const QString& className) const {
-    const auto found = creators_.constFind(className);
+    // Classes are registered by their C++ name ("CDeviceOptionUI") and used by their
+    // element name ("DeviceOption"); either finds them.
+    auto found = creators_.constFind(className);
+    if (found == creators_.cend()) found = creators_.constFind("C" + className + "UI");
     return found != creators_.cend() ? (*found)() : nullptr;
 }
 

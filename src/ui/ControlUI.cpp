@@ -316,6 +316,10 @@ void CControlUI::SetPaintsOverlay(bool enabled) {
     if (auto* hook = dynamic_cast<ControlWidgetHook*>(widget_.data())) hook->paintsOverlay = enabled;
 }
 
+void CControlUI::SetPaintsUnderlay(bool enabled) {
+    if (auto* hook = dynamic_cast<ControlWidgetHook*>(widget_.data())) hook->paintsUnderlay = enabled;
+}
+
 bool CControlUI::ApplyAttributeList(const QString& list) {
     bool allRead = true;
     BeginUpdate();

@@ -31,6 +31,7 @@ public:
     virtual ~ControlWidgetHook() = default;
     CControlUI* owner = nullptr;
     bool paintsOverlay = false;
+    bool paintsUnderlay = false;
 };
 
 class CControlUI {
@@ -152,11 +153,14 @@ public:
 
     // Widget events reach the control here first; return true to swallow the event.
     virtual bool OnWidgetEvent(QEvent* event);
-    // Painting over what the widget drew; enabled with SetPaintsOverlay(true).
+    // Painting over what the widget draws, and under it; enabled with SetPaintsOverlay(true)
+    // and SetPaintsUnderlay(true).
     virtual void PaintOverlay(QPainter& painter) { (void)painter; }
+    virtual void PaintUnderlay(QPainter& painter) { (void)painter; }
 
 protected:
     void SetPaintsOverlay(bool enabled);
+    void SetPaintsUnderlay(bool enabled);
     // Shows the text (already resolved) in the widget.
     virtual void ShowText(const QString& text);
     // Extra style rules of a subclass, with `self` as the selector of this control.

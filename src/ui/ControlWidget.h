@@ -21,6 +21,10 @@ protected:
         return Base::event(e);
     }
     void paintEvent(QPaintEvent* e) override {
+        if (paintsUnderlay && owner != nullptr) {
+            QPainter painter(this);
+            owner->PaintUnderlay(painter);
+        }
         Base::paintEvent(e);
         if (paintsOverlay && owner != nullptr) {
             QPainter painter(this);

@@ -23,6 +23,11 @@ CProgressUI::CProgressUI(QProgressBar* widget) : CControlUI(widget) {
 
 QString CProgressUI::GetClass() const { return "Progress"; }
 
+QString CProgressUI::StateStyle(const QString& self) const {
+    if (!foreColour_.isValid()) return {};
+    return QString("%1::chunk{background-color:%2;}").arg(self, foreColour_.name(QColor::HexArgb));
+}
+
 QProgressBar* CProgressUI::Bar() const { return static_cast<QProgressBar*>(GetWidget()); }
 
 int CProgressUI::GetValue() const { return Bar()->value(); }
@@ -45,6 +50,19 @@ bool CProgressUI::SetAttribute(const QString& name, const QString& value) {
         const auto flag = ParseBool(value);
         if (!flag) return false;
         Bar()->setTextVisible(*flag);
+        return true;
+    }
+    if (name == "inverted") {
+        const auto flag = ParseBool(value);
+        if (!flag) return false;
+        Bar()->setInvertedAppearance(*flag);
+        return true;
+    }
+    if (name == "forecolor") {
+        const auto colour = ParseColour(value);
+        if (!colour) return false;
+        foreColour_ = *colour;
+        UpdateStyle();
         return true;
     }
     if (name == "hor" || name == "vertical") {

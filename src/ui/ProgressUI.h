@@ -23,6 +23,10 @@ public:
 protected:
     explicit CProgressUI(QProgressBar* widget);
     QProgressBar* Bar() const;
+    QString StateStyle(const QString& self) const override;
+
+private:
+    QColor foreColour_;  // the filled part, "forecolor"
 };
 
 }  // namespace velnor7::ui

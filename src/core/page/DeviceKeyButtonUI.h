@@ -1,8 +1,10 @@
 #pragma once
 // A key or light of the on-screen device: a button that shows the light it stands for (its
 // light image tinted with the light's colour and alpha), and a mark when the key does
-// something other than its own name says. A rubber band or a click selects it.
+// something other than its own name says. A rubber band or a click selects it. It draws its
+// keycap itself, so that the corners stay crisp on long keys and the label stays uncut.
 
+#include "ui/Attributes.h"
 #include "ui/ButtonUI.h"
 
 #include <QColor>
@@ -27,9 +29,15 @@ public:
     void SetSelected(bool selected);
     bool IsSelected() const { return selected_; }
 
+    // The keycap and its light under the label; the key-set mark and the selection over it.
+    void PaintUnderlay(QPainter& painter) override;
     void PaintOverlay(QPainter& painter) override;
 
 private:
+    void DrawImage(QPainter& painter, const ui::ImageRef& image);
+    ui::ImageRef capNormal_;
+    ui::ImageRef capHot_;
+    ui::ImageRef capPushed_;
     QColor lightColour_{Qt::white};
     int lightAlpha_ = 255;
     bool lit_ = true;

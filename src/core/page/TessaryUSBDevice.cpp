@@ -408,7 +408,9 @@ void CTessaryUSBDevice::RunOnUiThread(std::function<void()> work) {
 
 void CTessaryUSBDevice::ScheduleReadBack(int delayMs) {
     RunOnUiThread([this, delayMs] {
-        if (GetManager() != nullptr) GetManager()->SetTimer(this, kReadBackTimer, delayMs);
+        if (GetManager() == nullptr) return;
+        // The selector entry's read-back timer when the page has an entry, else its own.
+        GetManager()->SetTimer(selectorEntry_ != nullptr ? selectorEntry_ : this, kReadBackTimer, delayMs);
     });
 }
 

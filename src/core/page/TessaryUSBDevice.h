@@ -69,6 +69,10 @@ public:
     void SetLightFileStem(const std::string& stem) { lightFileStem_ = stem; }
     const std::string& GetLightFileStem() const { return lightFileStem_; }
 
+    // The selector entry that shows this page; its read-back timer runs ReadBackSettings.
+    void SetSelectorEntry(ui::CControlUI* entry) { selectorEntry_ = entry; }
+    ui::CControlUI* GetSelectorEntry() const { return selectorEntry_; }
+
     CDeviceCommandChannel& CommandChannel() { return command_; }
     CDeviceCommandChannel& ConsumerChannel() { return consumer_; }
 
@@ -144,6 +148,9 @@ public:
     virtual void SelectKey(int index) { selectedKey_ = index; }
     // Shows a lighting state on the page's light panel (the kinds with a light panel).
     virtual void ShowLightInfo(const LightInfoRecord& record) { (void)record; }
+    // Whether the light panel may offer one effect on every device: more than one is shown.
+    virtual void SetSeveralDevicesShown(bool several) { severalDevicesShown_ = several; }
+    bool SeveralDevicesShown() const { return severalDevicesShown_; }
     int GetSelectedKey() const { return selectedKey_; }
 
     void OnTimer(int timerId) override;
@@ -202,9 +209,11 @@ private:
     IPowerPanel* powerPanel_ = nullptr;
 
     CControlUI* selectPanel_ = nullptr;
+    ui::CControlUI* selectorEntry_ = nullptr;
     std::vector<CDeviceKeyButtonUI*> keyButtons_;
     std::vector<CDeviceKeyButtonUI*> lightButtons_;
     int functionTab_ = 1;
+    bool severalDevicesShown_ = false;
     int selectedKey_ = -1;
 
     std::array<std::atomic<uint32_t>, 4> lightInfo_{};

@@ -1,0 +1,19 @@
+#include "shell/ControlClasses.h"
+
+#include "core/page/DeviceKeyButtonUI.h"
+#include "core/page/MpDevicePowerUI.h"
+#include "core/page/TessaryUSBDevice.h"
+#include "shell/DeviceOptionUI.h"
+#include "ui/ControlFactory.h"
+
+namespace velnor7 {
+
+void RegisterControlClasses() {
+    ui::CControlFactory& factory = ui::CControlFactory::Instance();
+    factory.RegistControl("CDeviceKeyButtonUI", [] { return new CDeviceKeyButtonUI; });
+    factory.RegistControl("CDeviceOptionUI", [] { return new CDeviceOptionUI; });
+    factory.RegistControl("CMpDevicePowerUI", [] { return new CMpDevicePowerUI; });
+    factory.RegistControl("CTessaryUSBDevice", [] { return new CTessaryUSBDevice; });
+}
+
+}  // namespace velnor7

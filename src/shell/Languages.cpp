@@ -1,0 +1,64 @@
+#include "shell/Languages.h"
+
+#include "common/JsonFile.h"
+#include "common/Paths.h"
+#include "common/Trace.h"
+#include "ui/ComboUI.h"
+#include "ui/ResourceManager.h"
+
+#include <QSettings>
+
+namespace velnor7 {
+
+namespace {
+
+Json::Value Entries() {
+    const Json::Value list = LoadJsonFile(CLanguages::ListFile().toStdString());
+    return list.isObject() && list["Language"].isArray() ? list["Language"] : Json::Value(Json::arrayValue);
+}
+
+QSettings UserSettings() { return QSettings("VELNOR7", "VELNOR7"); }
+
+}  // namespace
+
+QString CLanguages::ListFile() { return QString::fromStdString(DefaultDataDirectory() + "Language.config"); }
+
+int CLanguages::LoadLanguageChoice() {
+    const QVariant stored = UserSettings().value("LANGUAGE");
+    if (!stored.isValid()) return 0;
+    bool ok = false;
+    const int id = stored.toString().toInt(&ok);
+    if (!ok) return 0;
+    const Json::Value entries = Entries();
+    for (Json::ArrayIndex i = 0; i < entries.size(); ++i) {
+        if (entries[i]["Language_ID"].isInt() && entries[i]["Language_ID"].asInt() == id) return static_cast<int>(i);
+    }
+    return 0;
+}
+
+bool CLanguages::ApplyLanguage(int index) {
+    const Json::Value entries = Entries();
+    if (index < 0 || static_cast<Json::ArrayIndex>(index) >= entries.size()) return false;
+    const Json::Value& entry = entries[static_cast<Json::ArrayIndex>(index)];
+    ui::CResourceManager& resources = ui::CResourceManager::Instance();
+    const QString file = QString::fromStdString(entry["Language_file"].asString());
+    if (!resources.LoadLanguage(file)) return false;
+    resources.SetLanguage(QString::fromStdString(entry["Language_name"].asString()));
+    resources.ReloadText();
+    UserSettings().setValue("LANGUAGE", QString::number(entry["Language_ID"].asInt()));
+    Trace("写成功！");
+    return true;
+}
+
+void CLanguages::FillLanguageCombo(ui::CComboUI* combo, int index) {
+    if (combo == nullptr) return;
+    combo->RemoveAll();
+    const Json::Value entries = Entries();
+    for (const Json::Value& entry : entries) {
+        combo->AddTextItem(QString::fromStdString(entry["Language_text"].asString()),
+                           QString::number(entry["Language_ID"].asInt()));
+    }
+    combo->SelectItem(index, false);
+}
+
+}  // namespace velnor7

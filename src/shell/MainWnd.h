@@ -1,0 +1,138 @@
+#pragma once
+// The main window: one page, power panel and selector entry per device kind; discovery and
+// the lighting synchronisation run beside it; it answers the messages of discovery, of a
+// second start, of the tray icon and of the other programs on the desktop.
+
+#include "common/Event.h"
+#include "core/DeviceDiscovery.h"
+#include "core/page/LightSync.h"
+#include "platform/DesktopBus.h"
+#include "ui/TrayIcon.h"
+#include "ui/WindowImplBase.h"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace velnor7 {
+
+class CDeviceOptionUI;
+class CMpDevicePowerUI;
+class CTessaryUSBDevice;
+
+class CMainWnd : public ui::WindowImplBase, public IDiscoveryListener {
+public:
+    // Window messages.
+    static constexpr unsigned kMsgTray = 1025;
+    static constexpr unsigned kMsgHook = 1054;
+    static constexpr unsigned kMsgMenu = 1145;
+    static constexpr unsigned kMsgShowProgress = 3072;
+    static constexpr unsigned kMsgLanguage = 3089;
+    static constexpr unsigned kMsgArrival = 3090;
+    static constexpr unsigned kMsgRemoval = 3091;
+    static constexpr unsigned kMsgOpenSettings = 3093;
+    static constexpr unsigned kMsgUpdateSeen = 3094;
+    // Window timers.
+    static constexpr int kTimerFit = 1011;
+    static constexpr int kTimerTrayMenu = 1032;
+    static constexpr int kTimerProfileSwitch = 1055;
+    // Device kinds, by DeviceKindIndex.
+    static constexpr int kKinds = 4;
+
+    CMainWnd();
+    ~CMainWnd() override;
+
+    QString GetSkinFile() const override { return "XML/main.xml"; }
+    QString GetWindowClassName() const override { return "MainWnd"; }
+    ui::CControlUI* CreateControl(const QString& className) override;
+
+    // Pages and their selector entries.
+    bool BuildDevicePage(int slot, int role);
+    void ShowEntry(int index, bool show, bool select);
+    void HideEntry(int index);
+    CTessaryUSBDevice* SelectedPage();
+    struct VisibleEntries {
+        bool found = false;
+        int first = -1;
+        int count = 0;
+    };
+    VisibleEntries FirstVisibleEntry();
+    void TellLightPanels(bool several);
+    int EntryCount() const { return static_cast<int>(entries_.size()); }
+    CDeviceOptionUI* Entry(int index) const;
+    int EntryOf(const CTessaryUSBDevice* page) const;
+    const std::vector<CTessaryUSBDevice*>& Pages(int kind) const { return pages_[static_cast<size_t>(kind)]; }
+    const DeviceSlotList& Slots() const { return slots_; }
+
+    bool LightControl() const { return lightControl_; }
+    bool Awake() const { return awake_; }
+    bool PanelsIdle() const { return panelsIdle_; }
+    ui::WindowHandle SettingsWindow() const { return settingsWindow_; }
+    void SetPanelsIdle(bool includeSelector, bool idle);
+    void BringToFront();
+    void FitWindow();
+    // What the suspend and resume of the system do.
+    void OnSleep(bool suspending);
+    CDesktopBus& DesktopBus() { return bus_; }
+
+    // Discovery (on its thread): each returns after the UI thread handled it.
+    void DeviceArrived(int slot) override;
+    void DeviceRemoved(int slot) override;
+    void FirstScanDone() override;
+
+protected:
+    void OnNotify(ui::TNotifyUI& msg) override;
+    long MessageHandler(const ui::WindowMessage& message, bool& handled) override;
+
+private:
+    void Initialise();
+    void OnArrival(int slot);
+    void OnRemoval(int slot);
+    void OnClick(const QString& name);
+    void OnItemSelect(ui::TNotifyUI& msg);
+    void OnUserChoseDevice();
+    void OnTimer(int timerId);
+    void OnTrayClick(std::intptr_t button);
+    void OnLightControlMessage(std::uintptr_t wParam, std::intptr_t lParam);
+    void ToggleLightControl();
+    void SetLightOutputOfLitPages(bool on);
+    void SwitchProfile();
+    void ShowPowerTab(CDeviceOptionUI* entry);
+    void HideWindowOrMinimise();
+    // The settings window: at the main window's right edge, or centred.
+    void OpenSettings(bool centred);
+    void Shutdown();
+    bool IsGatedWhileAsleep(unsigned id) const;
+
+    DeviceSlotList slots_;
+    std::array<std::vector<CTessaryUSBDevice*>, kKinds> pages_;
+    std::vector<CMpDevicePowerUI*> powerPanels_;
+    std::vector<CDeviceOptionUI*> entries_;
+    std::unique_ptr<CDeviceDiscovery> discovery_;
+    std::unique_ptr<CLightSync> lightSync_;
+    Event shuttingDown_{Event::Reset::Manual};
+    CDesktopBus bus_;
+    ui::CTrayIcon tray_;
+
+    unsigned instanceMessage_ = 0;
+    unsigned forwardMessage_ = 0;
+    unsigned claimMessage_ = 0;
+    unsigned lightControlMessage_ = 0;
+
+    bool initialised_ = false;
+    bool fittedOnce_ = false;
+    bool lightControl_ = true;
+    bool panelsIdle_ = false;
+    bool awake_ = true;
+    bool active_ = false;
+    bool hovered_ = false;
+    bool shutDown_ = false;
+    int languageIndex_ = -1;
+    int screenWidth_ = 0;
+    int screenHeight_ = 0;
+    std::string profileId_;
+    int chosenEntry_ = 0;
+    ui::WindowHandle settingsWindow_ = 0;
+};
+
+}  // namespace velnor7

@@ -1,0 +1,176 @@
+// The main window end to end, offscreen, over the simulated bus: pages and entries built from
+// the shipped skin, discovery attaching and removing the keyboard, the selector rules, the
+// messages of other programs and of the system.
+#include "support/SimulatedKeyboard.h"
+#include "support/UiHarness.h"
+
+#include "common/Trace.h"
+#include "core/page/TessaryUSBDevice.h"
+#include "shell/ControlClasses.h"
+#include "shell/DeviceOptionUI.h"
+#include "shell/MainWnd.h"
+#include "shell/SimulatedDevices.h"
+#include "common/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+namespace velnor7 {
+namespace {
+
+using testing::WaitFor;
+
+class MainWindowTest : public testing::SimulatedKeyboardTest {
+protected:
+    static void SetUpTestSuite() {
+        // The user's settings and data of these tests stay in a folder of their own.
+        static QTemporaryDir home;
+        qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+        qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+        ui::CResourceManager::Instance().SetSkinPath(QString::fromStdString(SkinDirectory()));
+        RegisterControlClasses();
+    }
+
+    void SetUp() override { SimulatedKeyboardTest::SetUp(); }
+    void TearDown() override {
+        window_.reset();
+        SimulatedKeyboardTest::TearDown();
+    }
+
+    // Creates and shows the window as start-up does; initialisation starts discovery.
+    void Open() {
+        window_ = std::make_unique<CMainWnd>();
+        window_->Create(nullptr, "VELNOR7");
+        window_->ShowWindow(true);
+        ASSERT_TRUE(WaitFor([&] { return window_->EntryCount() == 4; }));
+    }
+
+    CTessaryUSBDevice* KeyboardPage() { return window_->Pages(kKindKeyboard).front(); }
+    CDeviceOptionUI* KeyboardEntry() { return window_->Entry(window_->EntryOf(KeyboardPage())); }
+    bool NoDeviceShown() { return window_->FindControl("No_device_Link")->IsVisible(); }
+    int StreamRequests() const {
+        int count = 0;
+        for (const auto& request : keyboard_->ReceivedRequests()) count += request[3] == kCmdStreamLedFrame;
+        return count;
+    }
+
+    std::unique_ptr<CMainWnd> window_;
+};
+
+TEST_F(MainWindowTest, AKeyboardPresentAtStartIsAttachedInTheFirstScanAndTheWindowComesToTheFront) {
+    TraceCapture trace;
+    Open();
+    ASSERT_TRUE(WaitFor([&] { return KeyboardPage()->CommandChannel().IsOpen(); }));
+    ASSERT_TRUE(WaitFor([&] { return KeyboardPage()->ConsumerChannel().IsOpen(); }));
+    EXPECT_TRUE(KeyboardEntry()->IsShown());
+    EXPECT_TRUE(KeyboardEntry()->IsSelected());
+    EXPECT_EQ(window_->SelectedPage(), KeyboardPage());
+    EXPECT_FALSE(NoDeviceShown());
+    ASSERT_TRUE(WaitFor([&] { return window_->GetWidget()->isVisible(); }));
+    EXPECT_TRUE(trace.Contains("添加一个键盘设备"));
+    // Each kind has its page, power panel and hidden entry; the keyboard page has its keys.
+    for (int kind = 0; kind < CMainWnd::kKinds; ++kind) EXPECT_EQ(window_->Pages(kind).size(), 1u);
+    EXPECT_EQ(KeyboardPage()->GetKeyCount(), 126);
+    EXPECT_NE(KeyboardPage()->GetKeyButton(0), nullptr);
+    EXPECT_NE(KeyboardPage()->GetLightButton(125), nullptr);
+    // 500 ms after the attach the entry's frame timer streams the page's frames.
+    EXPECT_TRUE(WaitFor([&] { return StreamRequests() > 0; }, 3000));
+}
+
+TEST_F(MainWindowTest, WithoutADeviceTheWindowShowsNoDeviceAfterTheFirstScan) {
+    bus_->Unplug(busNumber_);
+    TraceCapture trace;
+    Open();
+    ASSERT_TRUE(WaitFor([&] { return window_->GetWidget()->isVisible(); }));
+    EXPECT_TRUE(NoDeviceShown());
+    EXPECT_EQ(window_->SelectedPage(), nullptr);
+    EXPECT_FALSE(window_->FirstVisibleEntry().found);
+    EXPECT_TRUE(trace.Contains("软件标示 " + std::to_string(ui::RegisterWindowMessage("VELNOR7")) + "，0d0d"));
+}
+
+TEST_F(MainWindowTest, PullingTheKeyboardOutHidesItsEntryWithinACycle) {
+    Open();
+    ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsShown(); }));
+    KeyboardPage()->CommandChannel().SetSynced(true);
+    TraceCapture trace;
+    const auto pulled = std::chrono::steady_clock::now();
+    bus_->Unplug(busNumber_);
+    ASSERT_TRUE(WaitFor([&] { return !KeyboardEntry()->IsShown(); }));
+    EXPECT_LT(std::chrono::steady_clock::now() - pulled, std::chrono::milliseconds(250));
+    EXPECT_TRUE(WaitFor([&] { return !KeyboardPage()->ConsumerChannel().IsOpen(); }));
+    EXPECT_FALSE(KeyboardPage()->CommandChannel().IsOpen());
+    EXPECT_TRUE(NoDeviceShown());
+    EXPECT_FALSE(KeyboardPage()->CommandChannel().Synced());
+    const std::vector<std::string> lines = trace.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "删除一个键盘设备"), 2);
+
+    // Back in: shown and selected again.
+    busNumber_ = bus_->Plug(keyboard_);
+    ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsShown() && KeyboardEntry()->IsSelected(); }));
+}
+
+TEST_F(MainWindowTest, ASecondEntryKeepsTheSelectionAndRemovingTheSelectedOneSelectsTheOther) {
+    Open();
+    ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsShown(); }));
+    const int mouse = window_->EntryOf(window_->Pages(kKindMouse).front());
+    window_->ShowEntry(mouse, true, false);
+    EXPECT_TRUE(KeyboardEntry()->IsSelected());
+    EXPECT_FALSE(window_->Entry(mouse)->IsSelected());
+    EXPECT_TRUE(KeyboardPage()->SeveralDevicesShown());
+    EXPECT_EQ(window_->FirstVisibleEntry().count, 2);
+
+    window_->HideEntry(window_->EntryOf(KeyboardPage()));
+    EXPECT_TRUE(window_->Entry(mouse)->IsSelected());
+    EXPECT_EQ(window_->SelectedPage(), window_->Pages(kKindMouse).front());
+    EXPECT_EQ(window_->FindControlAs<ui::CTabLayoutUI>("device_switch")->GetCurSel(),
+              window_->Entry(mouse)->GetTabIndex());
+    EXPECT_FALSE(KeyboardPage()->SeveralDevicesShown());
+}
+
+TEST_F(MainWindowTest, AnotherStartBringsTheHiddenWindowBack) {
+    Open();
+    ASSERT_TRUE(WaitFor([&] { return window_->GetWidget()->isVisible(); }));
+    testing::Click(window_->FindControl("closebtn"));
+    EXPECT_FALSE(window_->GetWidget()->isVisible() && !window_->GetWidget()->isMinimized());
+    ui::PostWindowMessage(window_->GetHWND(), ui::WindowMessage{ui::RegisterWindowMessage("VELNOR7"), 0, 1, {}});
+    EXPECT_TRUE(WaitFor([&] { return window_->GetWidget()->isVisible() && !window_->GetWidget()->isMinimized(); }));
+}
+
+TEST_F(MainWindowTest, AfterSuspendNoFramesAreSentUntilResumeAndOnlyWithLightControl) {
+    Open();
+    ASSERT_TRUE(WaitFor([&] { return StreamRequests() > 0; }, 3000));
+    window_->OnSleep(true);
+    EXPECT_FALSE(window_->Awake());
+    QTest::qWait(60);
+    const int asleep = StreamRequests();
+    QTest::qWait(200);
+    EXPECT_EQ(StreamRequests(), asleep);
+    window_->OnSleep(false);
+    EXPECT_TRUE(WaitFor([&] { return StreamRequests() > asleep; }));
+
+    // Another program takes the lights: frames stop, and a resume does not bring them back.
+    ui::PostWindowMessage(window_->GetHWND(), ui::WindowMessage{ui::RegisterWindowMessage(
+                                                                    "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}"),
+                                                                1, 0, {}});
+    ASSERT_TRUE(WaitFor([&] { return !window_->LightControl(); }));
+    EXPECT_EQ(window_->FindControl("control_light_status")->GetRawText(), "不控制灯光");
+    window_->OnSleep(true);
+    window_->OnSleep(false);
+    EXPECT_FALSE(KeyboardPage()->LightOutput());
+    testing::Click(window_->FindControl("control_light_status"));
+    EXPECT_TRUE(window_->LightControl());
+    EXPECT_TRUE(KeyboardPage()->LightOutput());
+}
+
+TEST(SimulationScheduleTest, ReadsPlugAndUnplugTimesAndRefusesAnythingElse) {
+    using Step = CSimulatedDevices::Step;
+    EXPECT_EQ(CSimulatedDevices::ParseSchedule("plug@300,unplug@5000,plug@8000"),
+              (std::vector<Step>{{true, 300}, {false, 5000}, {true, 8000}}));
+    EXPECT_FALSE(CSimulatedDevices::ParseSchedule("plug@soon").has_value());
+    EXPECT_FALSE(CSimulatedDevices::ParseSchedule("eject@10").has_value());
+    EXPECT_FALSE(CSimulatedDevices::ParseSchedule("").has_value());
+}
+
+}  // namespace
+}  // namespace velnor7
