@@ -186,7 +186,10 @@ void CDeviceOptionUI::OnTimer(int timerId) {
         break;
     case kFrameTimer:
         page_->UpdatePreview();
-        if (previewControl_ != nullptr && IsSelected() && page_->PreviewActive()) previewControl_->Invalidate();
+        // The preview repaints when one of its lights changed; a still picture costs nothing.
+        if (previewControl_ != nullptr && IsSelected() && page_->PreviewActive() && page_->TakeLightsChanged()) {
+            previewControl_->Invalidate();
+        }
         if (ChannelOpen()) Arm(kFrameTimer, 20);
         break;
     case kReadBackTimer:

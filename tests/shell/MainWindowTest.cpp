@@ -6,7 +6,10 @@
 
 #include "common/Trace.h"
 #include "core/page/TessaryUSBDevice.h"
+#include "core/page/MpDevicePowerUI.h"
 #include "shell/ControlClasses.h"
+#include "shell/Languages.h"
+#include "ui/ProgressUI.h"
 #include "shell/DeviceOptionUI.h"
 #include "shell/MainWnd.h"
 #include "shell/SimulatedDevices.h"
@@ -15,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace velnor7 {
 namespace {
@@ -161,6 +165,105 @@ TEST_F(MainWindowTest, AfterSuspendNoFramesAreSentUntilResumeAndOnlyWithLightCon
     testing::Click(window_->FindControl("control_light_status"));
     EXPECT_TRUE(window_->LightControl());
     EXPECT_TRUE(KeyboardPage()->LightOutput());
+}
+
+TEST_F(MainWindowTest, TheTrayTogglesTheWindowAndItsMenuEndsTheProgram) {
+    Open();
+    ASSERT_TRUE(WaitFor([&] { return window_->GetWidget()->isVisible(); }));
+    const auto tray = [&](std::intptr_t button) {
+        ui::SendWindowMessage(window_->GetHWND(), ui::WindowMessage{CMainWnd::kMsgTray, 0, button, {}});
+    };
+    tray(ui::wm::kTrayLeftButtonUp);
+    EXPECT_FALSE(window_->GetWidget()->isVisible());
+    tray(ui::wm::kTrayLeftButtonUp);
+    EXPECT_TRUE(window_->GetWidget()->isVisible());
+    EXPECT_EQ(window_->GetWidget()->size(), QSize(1099, 741));
+
+    // "exit" from the menu stops discovery and ends the message loop.
+    TraceCapture trace;
+    QTimer::singleShot(0, [&] {
+        ui::SendWindowMessage(window_->GetHWND(), ui::WindowMessage{CMainWnd::kMsgMenu, 0, 0, "exit"});
+    });
+    // The program's own message loop (a local loop would leave the application quitting).
+    QTimer::singleShot(3000, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(ui::CWindowWnd::MessageLoop(), 0);
+    EXPECT_TRUE(trace.Contains("抓取设备线程设定退出"));
+}
+
+TEST_F(MainWindowTest, PickingAProfileTwiceWithin400msSwitchesOnceToTheLastPick) {
+    Open();
+    ASSERT_TRUE(WaitFor([&] { return window_->SelectedPage() == KeyboardPage(); }));
+    // The profile bar of the page (its own layout comes with the profile list).
+    ui::CDialogBuilder builder;
+    builder.CreateFromString(R"(<Combo name="device_profile_combo" height="30">
+        <ListLabelElement text="Game" userdata="2026_01_01_10_00_00_000"/>
+        <ListLabelElement text="Work" userdata="2026_01_02_10_00_00_000"/></Combo>)",
+                             window_.get(), &window_->GetPaintManager(), KeyboardPage());
+    auto* combo = window_->FindControlAs<ui::CComboUI>("device_profile_combo");
+    ASSERT_NE(combo, nullptr);
+    combo->SelectItem(0);
+    QTest::qWait(100);
+    combo->SelectItem(1);
+    QTest::qWait(200);
+    EXPECT_EQ(KeyboardPage()->GetProfileId(), "");  // nothing yet: the second pick restarted the wait
+    EXPECT_TRUE(WaitFor([&] { return KeyboardPage()->GetProfileId() == "2026_01_02_10_00_00_000"; }, 1000));
+}
+
+TEST_F(MainWindowTest, TheLanguageComboSwitchesEveryText) {
+    Open();
+    auto* languages = window_->FindControlAs<ui::CComboUI>("Language_combox");
+    ASSERT_NE(languages, nullptr);
+    ASSERT_EQ(languages->GetCount(), 2);
+    EXPECT_EQ(window_->FindControl("control_light_status")->GetText(), "Lights: on");
+    testing::PickComboItem(languages, 1);
+    EXPECT_EQ(window_->FindControl("control_light_status")->GetText(), "灯光：本程序控制");
+    // The choice is remembered for the next start.
+    EXPECT_EQ(CLanguages::LoadLanguageChoice(), 1);
+    testing::PickComboItem(languages, 0);
+    EXPECT_EQ(CLanguages::LoadLanguageChoice(), 0);
+}
+
+TEST_F(MainWindowTest, EntriesShowTheirKindsIconsAndThePowerPanelShowsTheStatus) {
+    Open();
+    CDeviceOptionUI* pad = window_->Entry(window_->EntryOf(window_->Pages(kKindMousePad).front()));
+    pad->SetDeviceType(3, 1);
+    EXPECT_EQ(pad->GetImages()[3], "common/device_ico/soft_mp_device_normal.png");
+    pad->SetDeviceType(3, 0);
+    EXPECT_EQ(pad->GetImages()[2], "common/device_ico/hard_mp_device_selected.png");
+    pad->SetDeviceType(3, 5);  // another role keeps what it had
+    EXPECT_EQ(pad->GetImages()[2], "common/device_ico/hard_mp_device_selected.png");
+
+    auto panels = ui::CPaintManagerUI::FindSubControlsByClass(window_->FindControl("device_power_switch"), "MpDevicePower");
+    ASSERT_EQ(panels.size(), 4u);
+    auto* power = dynamic_cast<CMpDevicePowerUI*>(panels[2]);  // the mouse pad's
+    ASSERT_NE(power, nullptr);
+    power->ShowPowerStatus({35, 1, 0, 0, 0, 7});
+    EXPECT_EQ(power->FindSubControl("device_power_value")->GetText(), "35%");
+    EXPECT_EQ(dynamic_cast<ui::CProgressUI*>(power->FindSubControl("device_Power_progress"))->GetValue(), 65);
+    EXPECT_EQ(power->FindSubControl("device_power_status")->GetBkImage(), "power/powering.png");
+    EXPECT_EQ(power->FindSubControl("device_phone_type")->GetBkImage(), "power/Phone_type_no_device.png");
+    // A panel of another kind leaves the phone alone.
+    auto* mousePower = dynamic_cast<CMpDevicePowerUI*>(panels[0]);
+    mousePower->ShowPowerStatus({80, 1, 0, 1, 0, 1});
+    EXPECT_FALSE(mousePower->FindSubControl("device_Power_progress")->IsVisible());
+    EXPECT_EQ(mousePower->FindSubControl("device_power_status")->GetBkImage(), "power/wuxian_powering.png");
+    EXPECT_EQ(mousePower->FindSubControl("device_phone_type")->GetBkImage(), "power/Phone_type_no_device.png");
+    EXPECT_TRUE(mousePower->FindSubControl("device_wuxian_logo")->IsVisible());
+}
+
+TEST_F(MainWindowTest, TheSettingsWindowOpensOnceAndClosesWithItsButton) {
+    Open();
+    ASSERT_TRUE(WaitFor([&] { return window_->GetWidget()->isVisible(); }));
+    bool sawIt = false;
+    QTimer::singleShot(100, [&] {
+        sawIt = window_->SettingsWindow() != 0;
+        // A second request while it is open opens nothing more.
+        ui::SendWindowMessage(window_->GetHWND(), ui::WindowMessage{CMainWnd::kMsgOpenSettings, 0, 0, {}});
+        ui::PostWindowMessage(window_->SettingsWindow(), ui::WindowMessage{ui::wm::kClose, 0, 0, {}});
+    });
+    testing::Click(window_->FindControl("setbtn"));
+    EXPECT_TRUE(sawIt);
+    EXPECT_EQ(window_->SettingsWindow(), 0u);
 }
 
 TEST(SimulationScheduleTest, ReadsPlugAndUnplugTimesAndRefusesAnythingElse) {

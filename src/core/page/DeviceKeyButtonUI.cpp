@@ -17,12 +17,12 @@ CDeviceKeyButtonUI::CDeviceKeyButtonUI() {
 
 QString CDeviceKeyButtonUI::GetClass() const { return "DeviceKeyButton"; }
 
-void CDeviceKeyButtonUI::SetLight(const QColor& colour, int alpha) {
+bool CDeviceKeyButtonUI::SetLight(const QColor& colour, int alpha) {
     alpha = std::clamp(alpha, 0, 255);
-    if (colour == lightColour_ && alpha == lightAlpha_) return;
+    if (colour == lightColour_ && alpha == lightAlpha_) return false;
     lightColour_ = colour;
     lightAlpha_ = alpha;
-    if (lit_) Invalidate();
+    return true;
 }
 
 void CDeviceKeyButtonUI::SetLit(bool lit) {

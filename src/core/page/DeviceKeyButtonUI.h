@@ -17,8 +17,9 @@ public:
     QString GetClass() const override;
     bool SetAttribute(const QString& name, const QString& value) override;
 
-    // The light shown over the button; `alpha` 0..255.
-    void SetLight(const QColor& colour, int alpha);
+    // The light shown over the button; `alpha` 0..255. It shows at the next repaint (the
+    // page's preview repaints its keys together); true when it changed.
+    bool SetLight(const QColor& colour, int alpha);
     QColor GetLightColour() const { return lightColour_; }
     int GetLightAlpha() const { return lightAlpha_; }
     void SetLit(bool lit);

@@ -182,6 +182,7 @@ void CTessaryUSBDevice::InitPage() {
             lightButtons_[static_cast<size_t>(light)] = button;
             button->SetLight(Qt::white, 255);
             button->SetLit(true);
+            button->Invalidate();
         }
     }
 }
@@ -240,7 +241,7 @@ void CTessaryUSBDevice::UpdatePreview() {
     for (int i = 0; i < ledCount_; ++i) {
         const LedState led = UnpackLed(GetLedColor(i));
         if (CDeviceKeyButtonUI* button = lightButtons_[static_cast<size_t>(i)]; button != nullptr && button->IsVisible()) {
-            button->SetLight(QColor(led.colour.red, led.colour.green, led.colour.blue), led.brightness);
+            lightsChanged_ |= button->SetLight(QColor(led.colour.red, led.colour.green, led.colour.blue), led.brightness);
         }
         if (i == kNoLedInFrame) continue;
         uint8_t* out = frame_.data() + 3 * i;

@@ -24,6 +24,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velnor7 {
@@ -158,6 +159,8 @@ public:
     // Per-LED colour entries: red | green << 8 | blue << 16 | brightness << 24.
     static uint32_t PackLed(const LedState& led);
     static LedState UnpackLed(uint32_t value);
+    // Whether a light button changed since the last call; the preview repaints only then.
+    bool TakeLightsChanged() { return std::exchange(lightsChanged_, false); }
     // The last frame UpdatePreview built (3 bytes per LED).
     const std::array<uint8_t, 512>& LastFrame() const { return frame_; }
     ReactiveLevels& KeyLevels() { return keyLevels_; }
@@ -221,6 +224,7 @@ private:
     EffectState effect_;  // the light thread's
     ReactiveLevels keyLevels_;
     std::array<uint8_t, 512> frame_{};
+    bool lightsChanged_ = false;
     std::chrono::steady_clock::time_point sendAgainAt_{};
 
     std::atomic<bool> lightOutput_{true};
