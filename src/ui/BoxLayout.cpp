@@ -68,7 +68,7 @@ struct Child {
 };
 
 // Size along one axis: fixed when set, else a share of what is left.
-struct AxisSpec {
+struct AxisRule {
     int fixed;
     int minimum;
     int maximum;
@@ -136,10 +136,10 @@ void BoxLayout::setGeometry(const QRect& rect) {
         flow.push_back({widget, control});
     }
 
-    auto spec = [&](const CControlUI* c, bool alongAxis) {
+    auto ruleOf = [&](const CControlUI* c, bool alongAxis) {
         const QMargins pad = c->GetPadding();
         const bool width = alongAxis == horizontal;
-        return AxisSpec{Scaled(width ? c->GetFixedWidth() : c->GetFixedHeight()),
+        return AxisRule{Scaled(width ? c->GetFixedWidth() : c->GetFixedHeight()),
                         Scaled(width ? c->GetMinWidth() : c->GetMinHeight()),
                         Scaled(width ? c->GetMaxWidth() : c->GetMaxHeight()),
                         Scaled(width ? pad.left() : pad.top()),
@@ -148,8 +148,8 @@ void BoxLayout::setGeometry(const QRect& rect) {
 
     if (direction_ == Direction::Overlay) {
         for (const Child& child : flow) {
-            const AxisSpec w = spec(child.control, true);
-            const AxisSpec h = spec(child.control, false);
+            const AxisRule w = ruleOf(child.control, true);
+            const AxisRule h = ruleOf(child.control, false);
             const QRect area = inner.adjusted(w.before, h.before, -w.after, -h.after);
             const int width = w.fixed > 0 ? w.fixed : std::clamp(area.width(), w.minimum, std::max(w.minimum, w.maximum));
             const int height = h.fixed > 0 ? h.fixed : std::clamp(area.height(), h.minimum, std::max(h.minimum, h.maximum));
@@ -165,7 +165,7 @@ void BoxLayout::setGeometry(const QRect& rect) {
     std::vector<bool> settled(flow.size(), false);
     int used = childPadding_ > 0 && count > 1 ? Scaled(childPadding_) * (count - 1) : 0;
     for (int i = 0; i < count; ++i) {
-        const AxisSpec s = spec(flow[i].control, true);
+        const AxisRule s = ruleOf(flow[i].control, true);
         used += s.before + s.after;
         if (s.fixed > 0) {
             sizes[i] = s.fixed;
@@ -181,7 +181,7 @@ void BoxLayout::setGeometry(const QRect& rect) {
         const int share = std::max(0, available - used) / open;
         for (int i = 0; i < count; ++i) {
             if (settled[i]) continue;
-            const AxisSpec s = spec(flow[i].control, true);
+            const AxisRule s = ruleOf(flow[i].control, true);
             const int clamped = std::clamp(share, s.minimum, std::max(s.minimum, s.maximum));
             sizes[i] = clamped;
             if (clamped != share) {
@@ -201,7 +201,7 @@ void BoxLayout::setGeometry(const QRect& rect) {
         }
     }
     if (lastOpen >= 0 && total < available) {
-        const AxisSpec s = spec(flow[lastOpen].control, true);
+        const AxisRule s = ruleOf(flow[lastOpen].control, true);
         sizes[lastOpen] = std::min(sizes[lastOpen] + available - total, std::max(s.minimum, s.maximum));
         total = available;
     }
@@ -210,8 +210,8 @@ void BoxLayout::setGeometry(const QRect& rect) {
     const int alongAlign = horizontal ? childAlign_ : childVAlign_;
     if (total < available && alongAlign != 0) position += (available - total) / (alongAlign == 1 ? 2 : 1);
     for (int i = 0; i < count; ++i) {
-        const AxisSpec along = spec(flow[i].control, true);
-        const AxisSpec across = spec(flow[i].control, false);
+        const AxisRule along = ruleOf(flow[i].control, true);
+        const AxisRule across = ruleOf(flow[i].control, false);
         const int room = acrossAvailable - across.before - across.after;
         const int thickness = across.fixed > 0 ? across.fixed
                                                : std::clamp(room, across.minimum, std::max(across.minimum, across.maximum));
