@@ -3,6 +3,7 @@
 #include "core/page/DeviceKeyButtonUI.h"
 #include "core/page/MpDevicePowerUI.h"
 #include "core/page/TessaryUSBDevice.h"
+#include "macros/panel/MacroControlUI.h"
 #include "shell/DeviceOptionUI.h"
 #include "ui/ControlFactory.h"
 
@@ -14,6 +15,7 @@ void RegisterControlClasses() {
     factory.RegistControl("CDeviceOptionUI", [] { return new CDeviceOptionUI; });
     factory.RegistControl("CMpDevicePowerUI", [] { return new CMpDevicePowerUI; });
     factory.RegistControl("CTessaryUSBDevice", [] { return new CTessaryUSBDevice; });
+    factory.RegistControl("CMacroControlUI", [] { return new CMacroControlUI; });
 }
 
 }  // namespace velnor7

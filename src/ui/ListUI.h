@@ -53,7 +53,8 @@ public:
     QString GetClass() const override;
 };
 
-class CListContainerElementUI : public CContainerUI, public IListItemUI {
+// A row made of controls, laid out in a row.
+class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
 public:
     QString GetClass() const override;
 
