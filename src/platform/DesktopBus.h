@@ -33,7 +33,7 @@ public:
     // What another program sends (also used by tests and the command line).
     static bool SendLightControl(int wParam, int lParam);
 
-private slots:
+private Q_SLOTS:
     void OnLightControl(int wParam, int lParam);
     void OnPrepareForSleep(bool suspending);
 

@@ -4,6 +4,7 @@
 #include "core/page/DeviceKeyButtonUI.h"
 #include "core/page/MpDevicePowerUI.h"
 #include "core/page/TessaryUSBDevice.h"
+#include "keyboard/page/TessaryKeyboardDevice.h"
 #include "shell/DeviceOptionUI.h"
 #include "shell/Languages.h"
 #include "shell/SetWnd.h"
@@ -51,7 +52,8 @@ CMainWnd::~CMainWnd() { Shutdown(); }
 ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
     // The kinds' page classes take over these names as they arrive; until then a page is
     // the base page.
-    if (className == "TessaryKeyboardDevice" || className == "TessaryMouseDevice" ||
+    if (className == "TessaryKeyboardDevice") return new CTessaryKeyboardDevice;
+    if (className == "TessaryMouseDevice" ||
         className == "TessaryMousePadDevice" || className == "TessaryVA6533Device") {
         return new CTessaryUSBDevice;
     }

@@ -53,9 +53,9 @@ protected:
     CTessaryUSBDevice* KeyboardPage() { return window_->Pages(kKindKeyboard).front(); }
     CDeviceOptionUI* KeyboardEntry() { return window_->Entry(window_->EntryOf(KeyboardPage())); }
     bool NoDeviceShown() { return window_->FindControl("No_device_Link")->IsVisible(); }
-    int StreamRequests() const {
+    int Requests(uint8_t command) const {
         int count = 0;
-        for (const auto& request : keyboard_->ReceivedRequests()) count += request[3] == kCmdStreamLedFrame;
+        for (const auto& request : keyboard_->ReceivedRequests()) count += request[3] == command;
         return count;
     }
 
@@ -78,8 +78,11 @@ TEST_F(MainWindowTest, AKeyboardPresentAtStartIsAttachedInTheFirstScanAndTheWind
     EXPECT_EQ(KeyboardPage()->GetKeyCount(), 126);
     EXPECT_NE(KeyboardPage()->GetKeyButton(0), nullptr);
     EXPECT_NE(KeyboardPage()->GetLightButton(125), nullptr);
-    // 500 ms after the attach the entry's frame timer streams the page's frames.
-    EXPECT_TRUE(WaitFor([&] { return StreamRequests() > 0; }, 3000));
+    // 500 ms after the attach the keyboard is read out and gets its light record; it runs
+    // its lighting itself, so no frames are streamed to it.
+    EXPECT_TRUE(WaitFor([&] { return Requests(kCmdWriteParameters) > 0; }, 3000));
+    EXPECT_EQ(Requests(kCmdReadKeyLedMap) > 0, true);
+    EXPECT_EQ(Requests(kCmdStreamLedFrame), 0);
 }
 
 TEST_F(MainWindowTest, WithoutADeviceTheWindowShowsNoDeviceAfterTheFirstScan) {
@@ -143,15 +146,15 @@ TEST_F(MainWindowTest, AnotherStartBringsTheHiddenWindowBack) {
 
 TEST_F(MainWindowTest, AfterSuspendNoFramesAreSentUntilResumeAndOnlyWithLightControl) {
     Open();
-    ASSERT_TRUE(WaitFor([&] { return StreamRequests() > 0; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsShown(); }));
+    // The lit pages stop their output while the system sleeps (the page tests show that a
+    // page without output sends no frames).
     window_->OnSleep(true);
     EXPECT_FALSE(window_->Awake());
-    QTest::qWait(60);
-    const int asleep = StreamRequests();
-    QTest::qWait(200);
-    EXPECT_EQ(StreamRequests(), asleep);
+    for (int kind : {kKindKeyboard, kKindMouse, kKindMousePad}) EXPECT_FALSE(window_->Pages(kind).front()->LightOutput());
     window_->OnSleep(false);
-    EXPECT_TRUE(WaitFor([&] { return StreamRequests() > asleep; }));
+    EXPECT_TRUE(KeyboardPage()->LightOutput());
+    EXPECT_TRUE(window_->Pages(kKindMousePad).front()->LightOutput());
 
     // Another program takes the lights: frames stop, and a resume does not bring them back.
     ui::PostWindowMessage(window_->GetHWND(), ui::WindowMessage{ui::RegisterWindowMessage(
