@@ -1,0 +1,184 @@
+// The keyboard's transactions against its emulator: what lands in the keyboard's memories,
+// and what the profile takes back.
+#include "support/SimulatedKeyboard.h"
+
+#include "common/JsonFile.h"
+#include "keyboard/KeyboardConfigurator.h"
+#include "macros/MacroLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include <unistd.h>
+
+namespace velnor7 {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path ShippedKeyboardProfile() { return fs::path(VELNOR7_SOURCE_DIR) / "DefaultData" / "keyboard.Json"; }
+
+class KeyboardConfiguratorTest : public testing::SimulatedKeyboardTest {
+protected:
+    void SetUp() override {
+        SimulatedKeyboardTest::SetUp();
+        folder_ = fs::temp_directory_path() / ("velnor7-kbconf-" + std::to_string(::getpid()) + "-" +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        profile_.SetDefaultPath(ShippedKeyboardProfile().string());
+        ASSERT_TRUE(profile_.SetProfileFile(folder_.string() + "/", "test"));
+        profile_.Load(profile_.GetPath());
+        OpenChannel(channel_);
+        configurator_ = std::make_unique<CKeyboardConfigurator>(channel_, profile_, folder_);
+    }
+    void TearDown() override {
+        channel_.Transport().Close();
+        fs::remove_all(folder_);
+        SimulatedKeyboardTest::TearDown();
+    }
+    int Requests() const { return static_cast<int>(keyboard_->ReceivedRequests().size()); }
+
+    fs::path folder_;
+    CDeviceCommandChannel channel_;
+    CKeyboardProfiledata profile_;
+    std::unique_ptr<CKeyboardConfigurator> configurator_;
+};
+
+TEST_F(KeyboardConfiguratorTest, TheReadOutMapsTheKeyboardsSlotsAndLeds) {
+    ASSERT_TRUE(configurator_->ReadOut());
+    EXPECT_EQ(configurator_->SlotCount(), 126);
+    const std::vector<uint8_t> memory = keyboard_->KeyMapMemory();
+    EXPECT_EQ(configurator_->ReportedKeyMap(), std::vector<uint8_t>(memory.begin(), memory.begin() + 378));
+    EXPECT_EQ(configurator_->Maps().slots[104], 62);
+    // A slot no key sits in finds no key.
+    std::vector<bool> used(256, false);
+    for (uint8_t slot : configurator_->Maps().slots) used[slot] = true;
+    for (int slot = 0; slot < 126; ++slot) {
+        if (!used[static_cast<size_t>(slot)]) {
+            EXPECT_FALSE(configurator_->KeyOfSlot(slot).has_value());
+            break;
+        }
+    }
+}
+
+TEST_F(KeyboardConfiguratorTest, TheLightRecordClampsTheModeReversesTheSpeedAndReadsBackFromTheActiveProfile) {
+    LightInfoRecord light = profile_.ReadLightInfo();
+    light.selectItem = 30;
+    light.light = 3;
+    light.speed = 4;
+    light.red = 10;
+    profile_.WriteLightInfo(light);
+    configurator_->WriteLightRecord();
+    std::vector<uint8_t> memory = keyboard_->ParameterMemory();
+    EXPECT_EQ(memory[0], 0);
+    EXPECT_EQ(memory[1], 0);  // mode 30 is the program's own
+    EXPECT_EQ(memory[2], 3);
+    EXPECT_EQ(memory[3], 0);  // speed 4 sent as 0
+    EXPECT_EQ(memory[6], 10);
+
+    // The keyboard switches to its profile 2 and changes it there.
+    const std::vector<uint8_t> active{2};
+    ASSERT_TRUE(keyboard_->SetParameterBytes(0, active));
+    const std::vector<uint8_t> record{0, 7, 5, 1, 0, 1, 200, 100, 50};
+    ASSERT_TRUE(keyboard_->SetParameterBytes(50, record));
+    channel_.SetSynced(true);
+    const auto readBack = configurator_->ReadLightRecord();
+    ASSERT_TRUE(readBack.has_value());
+    EXPECT_FALSE(channel_.Synced());
+    EXPECT_EQ(readBack->mode, 7);
+    EXPECT_EQ(readBack->speed, 3);  // 4 - 1
+    const Json::Value saved = LoadJsonFile(profile_.GetPath());
+    const Json::Value& info = saved["Device"][0]["LightInfo"];
+    EXPECT_EQ(info["SelectItem"].asInt(), 7);
+    EXPECT_EQ(info["Red"].asInt(), 200);
+    EXPECT_EQ(info["Speed"].asInt(), 3);
+}
+
+TEST_F(KeyboardConfiguratorTest, TheKeyMapCarriesTheProfilesAssignmentsAndKeepsUnmappedSlots) {
+    ASSERT_TRUE(configurator_->ReadOut());
+    std::vector<KeyListEntry> keys = profile_.ReadKeyList();
+    ASSERT_GT(keys.size(), 104u);
+    keys[104].current.code = KeyCode{0x20, 0x00, 0x05};  // key 104 becomes B
+    profile_.WriteKeyList(keys);
+    const std::vector<uint8_t> before = keyboard_->KeyMapMemory();
+    configurator_->WriteKeyMap();
+    const std::vector<uint8_t> after = keyboard_->KeyMapMemory();
+    const size_t slot = configurator_->Maps().slots[104];
+    EXPECT_EQ(std::vector<uint8_t>(after.begin() + 3 * slot, after.begin() + 3 * slot + 3),
+              (std::vector<uint8_t>{0x20, 0x00, 0x05}));
+    // Everything past the keyboard's slots is as it was.
+    EXPECT_TRUE(std::equal(after.begin() + 378, after.end(), before.begin() + 378));
+}
+
+TEST_F(KeyboardConfiguratorTest, TheMacroMemoryTakesTheBlobOfEveryListedMacro) {
+    MacroLibrary library(folder_);
+    library.LoadList();
+    for (size_t events : {10u, 0u, 5u}) {
+        const AddedMacro added = library.AddMacro();
+        std::vector<MacroEvent> list(events, MacroEvent{kMacroKey, "down", 4, 10});
+        if (events > 0) {
+            ASSERT_EQ(library.SaveMacroEvents(added.index, list), MacroStatus::Ok);
+        }
+    }
+    ASSERT_TRUE(configurator_->ReadOut());
+    EXPECT_EQ(configurator_->WriteMacros(), 0);
+    const std::vector<uint8_t> memory = keyboard_->MacroMemory();
+    EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 6), (std::vector<uint8_t>{0xAA, 0x55, 94, 0, 3, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(memory.begin() + 16, memory.begin() + 22), (std::vector<uint8_t>{22, 0, 66, 0, 70, 0}));
+    EXPECT_EQ(memory[22], 10);
+}
+
+TEST_F(KeyboardConfiguratorTest, CustomColoursAreScaledByAlphaAndAPaintedKeyIsNot) {
+    ASSERT_TRUE(configurator_->ReadOut());
+    LightInfoRecord light = profile_.ReadLightInfo();
+    light.selectItem = CKeyboardConfigurator::kCustomLightMode;
+    light.customGroup = 2;
+    light.red = 200;
+    light.green = 100;
+    light.blue = 50;
+    profile_.WriteLightInfo(light);
+    const int key = 36;
+    const size_t led = configurator_->Maps().leds[key];
+    ASSERT_LT(led * 3 + 2, 512u);
+    configurator_->KeyColours().assign(126, KeyColour{0, 0, 0, 0});
+    configurator_->KeyColours()[key] = KeyColour{200, 100, 50, 128};
+    ASSERT_EQ(configurator_->WriteCustomColours(), 1);
+    std::vector<uint8_t> page = keyboard_->LedPage(2);
+    EXPECT_EQ(std::vector<uint8_t>(page.begin() + 3 * led, page.begin() + 3 * led + 3), (std::vector<uint8_t>{100, 50, 25}));
+    ASSERT_EQ(configurator_->PaintKey(key), 1);
+    page = keyboard_->LedPage(2);
+    EXPECT_EQ(std::vector<uint8_t>(page.begin() + 3 * led, page.begin() + 3 * led + 3), (std::vector<uint8_t>{200, 100, 50}));
+
+    // Outside the custom mode neither sends anything.
+    light.selectItem = 1;
+    profile_.WriteLightInfo(light);
+    const int before = Requests();
+    EXPECT_EQ(configurator_->WriteCustomColours(), 0);
+    EXPECT_EQ(configurator_->PaintKey(key), 0);
+    EXPECT_EQ(Requests(), before);
+}
+
+TEST_F(KeyboardConfiguratorTest, OnAClosedChannelNoTransactionSendsAnything) {
+    channel_.SetOpen(false);
+    const int before = Requests();
+    EXPECT_FALSE(configurator_->ReadOut());
+    configurator_->WriteLightRecord();
+    EXPECT_FALSE(configurator_->ReadLightRecord().has_value());
+    configurator_->WriteLedSwitch(true);
+    configurator_->WriteKeyMap();
+    configurator_->WriteMacros();
+    EXPECT_EQ(Requests(), before);
+}
+
+TEST_F(KeyboardConfiguratorTest, TheLedSwitchIsByte15) {
+    configurator_->WriteLedSwitch(true);
+    EXPECT_EQ(keyboard_->ParameterMemory()[15], 1);
+    configurator_->WriteLedSwitch(false);
+    EXPECT_EQ(keyboard_->ParameterMemory()[15], 0);
+}
+
+}  // namespace
+}  // namespace velnor7
