@@ -3,7 +3,8 @@
 namespace velnor7 {
 
 namespace {
-const char* const kCommands[] = {"list", "info"};
+const char* const kCommandsWithoutArguments[] = {"list", "info"};
+const char* const kCommandsWithArguments[] = {"light", "keymap", "macros"};
 }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& words, std::string& error) {
@@ -12,7 +13,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& words,
         if (word == "--simulate") options.simulate = true;
         else if (word == "--trace") options.trace = true;
         else if (word == "--json") options.json = true;
-        else if (word.rfind("--", 0) == 0) {
+        else if (word.rfind("--", 0) == 0 && options.command.empty()) {
             error = "unknown option " + word;
             return std::nullopt;
         } else if (options.command.empty()) options.command = word;
@@ -22,7 +23,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& words,
         error = "no command given";
         return std::nullopt;
     }
-    for (const char* known : kCommands)
+    for (const char* known : kCommandsWithArguments) {
+        if (options.command == known) return options;
+    }
+    for (const char* known : kCommandsWithoutArguments)
         if (options.command == known) {
             if (!options.arguments.empty()) {
                 error = "'" + options.command + "' takes no arguments";
@@ -35,11 +39,19 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& words,
 }
 
 std::string CliUsage() {
-    return "usage: velnor7ctl [--simulate] [--trace] [--json] COMMAND\n"
+    return "usage: velnor7ctl [--simulate] [--trace] [--json] COMMAND [ARGUMENTS]\n"
            "\n"
            "commands:\n"
            "  list   every HID interface found, and the supported slot it matches\n"
            "  info   read the information block of each supported device\n"
+           "  light set [--mode N] [--brightness 0-5] [--speed 0-4] [--direction 0|1]\n"
+           "            [--colour RRGGBB] [--multicolour]\n"
+           "         change the current profile's lighting and write it to the keyboard\n"
+           "  light get       the keyboard's active light record\n"
+           "  light off|on    switch the keyboard's lighting off or on\n"
+           "  keymap get      the keyboard's key map, one line per key\n"
+           "  keymap set KEY CODE   give a key (such as A or F1) a code (three bytes, such as 200005)\n"
+           "  macros write    write every macro of the keyboard's list into its memory\n"
            "\n"
            "options:\n"
            "  --simulate  use the simulated keyboard instead of the USB bus\n"

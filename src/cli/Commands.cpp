@@ -111,6 +111,14 @@ int RunList(const CliOptions& options, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+std::optional<std::string> FindKeyboardCommandPath() {
+    bool listed = false;
+    for (const ProbedInterface& entry : ProbeBus(listed)) {
+        if (entry.slot >= 0 && entry.identity.role == kRoleCommand && entry.identity.type == kTypeKeyboard) return entry.path;
+    }
+    return std::nullopt;
+}
+
 int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {
     bool listed = false;
     const std::vector<ProbedInterface> probed = ProbeBus(listed);

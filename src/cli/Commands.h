@@ -4,10 +4,14 @@
 #include "cli/CliOptions.h"
 
 #include <iosfwd>
+#include <optional>
+#include <string>
 
 namespace velnor7 {
 
 int RunList(const CliOptions& options, std::ostream& out, std::ostream& err);
 int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err);
+// The path of the first supported keyboard's command interface on the bus.
+std::optional<std::string> FindKeyboardCommandPath();
 
 }  // namespace velnor7

@@ -1,6 +1,7 @@
 // velnor7ctl: the command-line companion of the configurator.
 #include "cli/CliOptions.h"
 #include "cli/Commands.h"
+#include "cli/KeyboardCommands.h"
 #include "common/Trace.h"
 #include "core/HidBackend.h"
 #include "platform/HidrawBackend.h"
@@ -31,5 +32,8 @@ int main(int argc, char** argv) {
     }
 
     if (options->command == "list") return RunList(*options, std::cout, std::cerr);
+    if (options->command == "light") return RunLight(*options, std::cout, std::cerr);
+    if (options->command == "keymap") return RunKeymap(*options, std::cout, std::cerr);
+    if (options->command == "macros") return RunMacros(*options, std::cout, std::cerr);
     return RunInfo(*options, std::cout, std::cerr);
 }

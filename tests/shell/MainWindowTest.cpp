@@ -7,6 +7,8 @@
 #include "common/Trace.h"
 #include "core/page/TessaryUSBDevice.h"
 #include "core/page/MpDevicePowerUI.h"
+#include "common/JsonFile.h"
+#include "keyboard/page/TessaryKeyboardDevice.h"
 #include "shell/ControlClasses.h"
 #include "shell/Languages.h"
 #include "ui/ProgressUI.h"
@@ -267,6 +269,29 @@ TEST_F(MainWindowTest, TheSettingsWindowOpensOnceAndClosesWithItsButton) {
     testing::Click(window_->FindControl("setbtn"));
     EXPECT_TRUE(sawIt);
     EXPECT_EQ(window_->SettingsWindow(), 0u);
+}
+
+TEST_F(MainWindowTest, TheAttachedKeyboardTakesItsProfileAndAChangeOnTheKeyboardReachesTheProfileFile) {
+    Open();
+    auto* keyboard = dynamic_cast<CTessaryKeyboardDevice*>(KeyboardPage());
+    ASSERT_NE(keyboard, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Requests(kCmdWriteParameters) > 0; }, 3000));
+    // The light record of the profile (a copy of the default profile) is at offset 0.
+    const LightRecord expected = BuildLightRecord(keyboard->Profile().ReadLightInfo(), keyboard->Profile().ReadSystemStages());
+    const std::vector<uint8_t> memory = keyboard_->ParameterMemory();
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), memory.begin()));
+    const std::string profileFile = keyboard->GetProfilePath();
+    ASSERT_FALSE(profileFile.empty());
+
+    // The user changes the mode on the keyboard itself; it reports the change.
+    const std::vector<uint8_t> changed{0, 9, 2, 1, 0, 0, 12, 34, 56};
+    ASSERT_TRUE(keyboard_->SetParameterBytes(0, changed));
+    ASSERT_TRUE(keyboard_->SendNotification(0x401));
+    ASSERT_TRUE(WaitFor([&] { return LoadJsonFile(profileFile)["Device"][0]["LightInfo"]["SelectItem"].asInt() == 9; }, 2000));
+    const Json::Value info = LoadJsonFile(profileFile)["Device"][0]["LightInfo"];
+    EXPECT_EQ(info["Blue"].asInt(), 56);
+    EXPECT_EQ(info["Speed"].asInt(), 3);
+    EXPECT_EQ(keyboard->GetLightInfo().selectItem, 9);
 }
 
 TEST(SimulationScheduleTest, ReadsPlugAndUnplugTimesAndRefusesAnythingElse) {
