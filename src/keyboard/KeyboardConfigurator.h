@@ -24,6 +24,8 @@ public:
     CKeyboardConfigurator(CDeviceCommandChannel& channel, CKeyboardProfiledata& profile,
                           std::filesystem::path macroFolder);
 
+    void SetMacroFolder(std::filesystem::path folder) { macroFolder_ = std::move(folder); }
+
     // Information, key map and LED map of the attached keyboard, and the key maps built
     // from them. False when the channel is closed or the key map would not fit a transfer.
     bool ReadOut();

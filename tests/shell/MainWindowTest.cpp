@@ -294,6 +294,27 @@ TEST_F(MainWindowTest, TheAttachedKeyboardTakesItsProfileAndAChangeOnTheKeyboard
     EXPECT_EQ(keyboard->GetLightInfo().selectItem, 9);
 }
 
+TEST_F(MainWindowTest, KeysPressedOnTheKeyboardReachThePreviewByTheirKeyIndex) {
+    Open();
+    auto* keyboard = dynamic_cast<CTessaryKeyboardDevice*>(KeyboardPage());
+    ASSERT_TRUE(WaitFor([&] {
+        return keyboard->ConsumerChannel().IsOpen() && keyboard->Configurator().Maps().slots[104] != kAbsentKey;
+    }, 3000));
+    std::vector<std::pair<int, bool>> events;
+    keyboard->SetKeyEventHandler([&](KeyIndex key, bool pressed) { events.emplace_back(key, pressed); });
+    const uint8_t slot = keyboard->Configurator().Maps().slots[64];  // the A key
+    ASSERT_TRUE(keyboard_->PressKey(slot));
+    ASSERT_TRUE(keyboard_->ReleaseKey(slot));
+    ASSERT_TRUE(WaitFor([&] { return events.size() == 2; }));
+    EXPECT_EQ(events[0], std::make_pair(64, true));
+    EXPECT_EQ(events[1], std::make_pair(64, false));
+    // A slot no key sits in changes nothing.
+    events.clear();
+    ASSERT_TRUE(keyboard_->SendNotification(0x5FF));
+    QTest::qWait(100);
+    EXPECT_TRUE(events.empty());
+}
+
 TEST(SimulationScheduleTest, ReadsPlugAndUnplugTimesAndRefusesAnythingElse) {
     using Step = CSimulatedDevices::Step;
     EXPECT_EQ(CSimulatedDevices::ParseSchedule("plug@300,unplug@5000,plug@8000"),

@@ -2,9 +2,14 @@
 
 #include "profiles/ProfileList.h"
 
+#include <filesystem>
+
 namespace velnor7 {
 
-CTessaryKeyboardDevice::CTessaryKeyboardDevice() { SetKindIndex(kKindKeyboard); }
+CTessaryKeyboardDevice::CTessaryKeyboardDevice()
+    : configurator_(std::make_unique<CKeyboardConfigurator>(CommandChannel(), profile_, std::filesystem::path())) {
+    SetKindIndex(kKindKeyboard);
+}
 
 CTessaryKeyboardDevice::~CTessaryKeyboardDevice() = default;
 
@@ -15,7 +20,7 @@ void CTessaryKeyboardDevice::SetProfilePaths() {
     if (GetProfileId().empty()) SetProfileId(CProfileList(UserDataDirectory(), DefaultProfilePath()).CurrentUuid());
     profile_.SetProfileFile(UserDataDirectory(), GetProfileId());
     // The macro files lie beside the profiles; the configurator reads them from there.
-    configurator_ = std::make_unique<CKeyboardConfigurator>(CommandChannel(), profile_, UserDataDirectory());
+    configurator_->SetMacroFolder(UserDataDirectory());
 }
 
 void CTessaryKeyboardDevice::TakeLightState() {
@@ -38,7 +43,7 @@ int CTessaryKeyboardDevice::LoadProfile() {
 }
 
 void CTessaryKeyboardDevice::LoadFromDevice() {
-    if (!configurator_) SetProfilePaths();
+    if (profile_.GetPath().empty()) SetProfilePaths();
     configurator_->ReadOut();
     LoadProfile();
     configurator_->WriteCustomColours();
@@ -62,17 +67,17 @@ int CTessaryKeyboardDevice::WriteSettings(int profile, int value, int flag, int 
     (void)flag;
     (void)screenWidth;
     (void)screenHeight;
-    if (!configurator_) SetProfilePaths();
+    if (profile_.GetPath().empty()) LoadProfile();
     return configurator_->WriteLightRecord(profile, static_cast<uint8_t>(value));
 }
 
 int CTessaryKeyboardDevice::WriteKeyMapFromProfile(int bank) {
-    if (!configurator_) SetProfilePaths();
+    if (profile_.GetPath().empty()) LoadProfile();
     return configurator_->WriteKeyMap(bank);
 }
 
 int CTessaryKeyboardDevice::WriteMacros() {
-    if (!configurator_) SetProfilePaths();
+    if (profile_.GetPath().empty()) LoadProfile();
     return configurator_->WriteMacros();
 }
 
@@ -82,7 +87,6 @@ void CTessaryKeyboardDevice::OnConsumerEvent(uint16_t code) {
     const int slot = code & 0xFF;
     // The maps belong to the UI thread; the lookup happens there.
     RunOnUiThread([this, slot, pressed] {
-        if (!configurator_) return;
         const std::optional<KeyIndex> key = configurator_->KeyOfSlot(slot);
         if (key && onKeyEvent_) onKeyEvent_(*key, pressed);
     });
