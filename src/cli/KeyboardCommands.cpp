@@ -10,6 +10,7 @@
 #include <json/json.h>
 
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -71,25 +72,18 @@ std::optional<std::array<uint8_t, 3>> ParseHex6(const std::string& text) {
     if (text.size() != 6) return std::nullopt;
     std::array<uint8_t, 3> bytes{};
     for (size_t i = 0; i < 3; ++i) {
-        unsigned value = 0;
-        for (size_t j = 0; j < 2; ++j) {
-            const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i * 2 + j])));
-            if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-            value = value * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : c - 'a' + 10);
-        }
-        bytes[i] = static_cast<uint8_t>(value);
+        const char* first = text.data() + 2 * i;
+        if (std::from_chars(first, first + 2, bytes[i], 16).ptr != first + 2) return std::nullopt;
     }
     return bytes;
 }
 
 std::optional<int> ParseNumber(const std::string& text, int low, int high) {
-    if (text.empty() || text.size() > 3) return std::nullopt;
     int value = 0;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-        value = value * 10 + (c - '0');
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+        return std::nullopt;
     }
-    if (value < low || value > high) return std::nullopt;
     return value;
 }
 

@@ -1,7 +1,6 @@
 #include "shell/MainWnd.h"
 
 #include "common/Trace.h"
-#include "core/page/DeviceKeyButtonUI.h"
 #include "core/page/MpDevicePowerUI.h"
 #include "core/page/TessaryUSBDevice.h"
 #include "keyboard/page/TessaryKeyboardDevice.h"
@@ -53,11 +52,9 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
     // The kinds' page classes take over these names as they arrive; until then a page is
     // the base page.
     if (className == "TessaryKeyboardDevice") return new CTessaryKeyboardDevice;
-    if (className == "TessaryMouseDevice" ||
-        className == "TessaryMousePadDevice" || className == "TessaryVA6533Device") {
+    if (className == "TessaryMouseDevice" || className == "TessaryMousePadDevice" || className == "TessaryVA6533Device") {
         return new CTessaryUSBDevice;
     }
-    if (className == "DeviceKeyButton") return new CDeviceKeyButtonUI;
     return nullptr;
 }
 
@@ -133,8 +130,8 @@ bool CMainWnd::BuildDevicePage(int slot, int role) {
     auto* selectLayout = FindControlAs<ui::CContainerUI>("device_select_layout");
     if (powerSwitch == nullptr || deviceSwitch == nullptr || selectLayout == nullptr) return false;
 
-    ui::CDialogBuilder builder;
-    auto* power = dynamic_cast<CMpDevicePowerUI*>(builder.Create("XML/CustomControlXML/MpDevicePower.xml", this, &m_pm));
+    auto* power = dynamic_cast<CMpDevicePowerUI*>(
+        ui::CDialogBuilder().Create("XML/CustomControlXML/MpDevicePower.xml", this, &m_pm));
     auto* entry = dynamic_cast<CDeviceOptionUI*>(ui::CDialogBuilder().Create(typeRow.selectorXml, this, &m_pm));
     Trace("12312312312312323123123");
     auto* page = dynamic_cast<CTessaryUSBDevice*>(ui::CDialogBuilder().Create(pageRow.pageXml, this, &m_pm));
@@ -383,29 +380,33 @@ void CMainWnd::FitWindow() {
     window->setVisible(wasVisible);
 }
 
-void CMainWnd::SetLightOutputOfLitPages(bool on) {
+template <class Visit>
+void CMainWnd::ForEachLitPage(Visit&& visit) {
     for (int kind : {kKindKeyboard, kKindMouse, kKindMousePad}) {
-        for (CTessaryUSBDevice* page : pages_[static_cast<size_t>(kind)]) page->SetLightOutput(on);
+        for (CTessaryUSBDevice* page : pages_[static_cast<size_t>(kind)]) visit(page);
     }
 }
 
+void CMainWnd::SetLightControl(bool on) {
+    lightControl_ = on;
+    if (ui::CControlUI* status = FindControl("control_light_status")) status->SetText(on ? "控制灯光" : "不控制灯光");
+    ForEachLitPage([on](CTessaryUSBDevice* page) { page->SetLightOutput(on); });
+}
+
 void CMainWnd::ToggleLightControl() {
-    lightControl_ = !lightControl_;
-    bus_.BroadcastClaim(1, lightControl_ ? 1 : 0);
-    if (ui::CControlUI* status = FindControl("control_light_status")) status->SetText(lightControl_ ? "控制灯光" : "不控制灯光");
-    SetLightOutputOfLitPages(lightControl_);
+    bus_.BroadcastClaim(1, lightControl_ ? 0 : 1);
+    SetLightControl(!lightControl_);
 }
 
 void CMainWnd::OnLightControlMessage(std::uintptr_t wParam, std::intptr_t lParam) {
     if (wParam != 1 || (lParam != 0 && lParam != 1)) return;
-    lightControl_ = lParam == 1;
-    if (ui::CControlUI* status = FindControl("control_light_status")) status->SetText(lightControl_ ? "控制灯光" : "不控制灯光");
-    SetLightOutputOfLitPages(lightControl_);
+    SetLightControl(lParam == 1);
 }
 
 void CMainWnd::OnSleep(bool suspending) {
     awake_ = !suspending;
-    SetLightOutputOfLitPages(suspending ? false : lightControl_);
+    const bool output = !suspending && lightControl_;
+    ForEachLitPage([output](CTessaryUSBDevice* page) { page->SetLightOutput(output); });
 }
 
 void CMainWnd::HideWindowOrMinimise() {
@@ -615,16 +616,12 @@ long CMainWnd::MessageHandler(const ui::WindowMessage& message, bool& handled) {
         handled = true;
     } else if (id == kActivate) {
         active_ = hovered_ = message.wParam != kInactive;
-        for (int kind : {kKindKeyboard, kKindMouse, kKindMousePad}) {
-            for (CTessaryUSBDevice* page : pages_[static_cast<size_t>(kind)]) page->SetPreviewActive(hovered_);
-        }
+        ForEachLitPage([this](CTessaryUSBDevice* page) { page->SetPreviewActive(hovered_); });
     } else if (id == kMouseHover || id == kMouseLeave) {
         Trace(id == kMouseHover ? "鼠标移入" : "鼠标移出");
         if (!active_) {
             hovered_ = id == kMouseHover;
-            for (int kind : {kKindKeyboard, kKindMouse, kKindMousePad}) {
-                for (CTessaryUSBDevice* page : pages_[static_cast<size_t>(kind)]) page->SetPreviewActive(hovered_);
-            }
+            ForEachLitPage([this](CTessaryUSBDevice* page) { page->SetPreviewActive(hovered_); });
         }
     } else if (id == kClose) {
         // The desktop's close button: the window goes to the tray, as "closebtn" does.

@@ -95,7 +95,11 @@ private:
     void OnTrayClick(std::intptr_t button);
     void OnLightControlMessage(std::uintptr_t wParam, std::intptr_t lParam);
     void ToggleLightControl();
-    void SetLightOutputOfLitPages(bool on);
+    // The flag, its button's text and the output of every lit page.
+    void SetLightControl(bool on);
+    // Keyboard, mouse and mouse pad pages: the kinds with lights of their own.
+    template <class Visit>
+    void ForEachLitPage(Visit&& visit);
     void SwitchProfile();
     void ShowPowerTab(CDeviceOptionUI* entry);
     void HideWindowOrMinimise();

@@ -32,6 +32,16 @@ struct ImageRef {
 };
 ImageRef ParseImage(const QString& text);
 QString ParseImagePath(const QString& text);
+// Reads `text` with `parse` and hands the value to `apply`; false, with nothing applied, when
+// the text cannot be read.
+template <class Parse, class Apply>
+bool ApplyParsed(const QString& text, Parse parse, Apply apply) {
+    const auto value = parse(text);
+    if (!value) return false;
+    apply(*value);
+    return true;
+}
+
 // name="value" pairs as a layout's default attribute list writes them.
 std::vector<std::pair<QString, QString>> ParseAttributeList(const QString& list);
 

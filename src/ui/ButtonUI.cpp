@@ -158,11 +158,10 @@ bool CButtonUI::SetAttribute(const QString& name, const QString& value) {
         return true;
     }
     auto colour = [&](QColor& target) {
-        const auto parsed = ParseColour(value);
-        if (!parsed) return false;
-        target = *parsed;
-        UpdateStyle();
-        return true;
+        return ApplyParsed(value, ParseColour, [&](QColor c) {
+            target = c;
+            UpdateStyle();
+        });
     };
     if (name == "hottextcolor") return colour(hotTextColour_);
     if (name == "pushedtextcolor") return colour(pushedTextColour_);
@@ -178,12 +177,7 @@ bool CButtonUI::SetAttribute(const QString& name, const QString& value) {
         BindTabLayoutName(value);
         return true;
     }
-    if (name == "bindtabindex") {
-        const auto index = ParseInt(value);
-        if (!index) return false;
-        BindTabIndex(*index);
-        return true;
-    }
+    if (name == "bindtabindex") return ApplyParsed(value, ParseInt, [&](int index) { BindTabIndex(index); });
     return CControlUI::SetAttribute(name, value);
 }
 
@@ -234,12 +228,7 @@ bool COptionUI::SetAttribute(const QString& name, const QString& value) {
         SetGroup(value);
         return true;
     }
-    if (name == "selected") {
-        const auto selected = ParseBool(value);
-        if (!selected) return false;
-        Selected(*selected, false);
-        return true;
-    }
+    if (name == "selected") return ApplyParsed(value, ParseBool, [&](bool selected) { Selected(selected, false); });
     return CButtonUI::SetAttribute(name, value);
 }
 

@@ -138,12 +138,7 @@ bool CColorPaletteUI::SetAttribute(const QString& name, const QString& value) {
         Invalidate();
         return true;
     }
-    if (name == "selectcolor") {
-        const auto colour = ParseColour(value);
-        if (!colour) return false;
-        SetSelectColor(colour->rgba());
-        return true;
-    }
+    if (name == "selectcolor") return ApplyParsed(value, ParseColour, [&](QColor colour) { SetSelectColor(colour.rgba()); });
     return CControlUI::SetAttribute(name, value);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/ComboUI.h"
 
+#include "ui/Attributes.h"
 #include "ui/ControlWidget.h"
 
 #include <QComboBox>
@@ -77,10 +78,9 @@ QString CComboUI::GetSelectedText() const { return Combo()->currentText(); }
 
 bool CComboUI::SetAttribute(const QString& name, const QString& value) {
     if (name == "selectedid") {
-        bool ok = false;
-        const int index = value.toInt(&ok);
-        if (!ok || index < 0) return false;
-        if (!SelectItem(index, false)) initialSelection_ = index;
+        const auto index = ParseInt(value);
+        if (!index || *index < 0) return false;
+        if (!SelectItem(*index, false)) initialSelection_ = *index;
         return true;
     }
     return CContainerUI::SetAttribute(name, value);

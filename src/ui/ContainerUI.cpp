@@ -32,9 +32,9 @@ int CContainerUI::GetItemIndex(const CControlUI* control) const {
 bool CContainerUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CContainerUI::AddAt(CControlUI* control, int index) {
-    if (control == nullptr) return false;
-    if (index < 0 || index > GetCount() || control == this || GetItemIndex(control) >= 0) {
-        if (GetItemIndex(control) < 0 && control != this) delete control;
+    if (control == nullptr || control == this || GetItemIndex(control) >= 0) return false;
+    if (index < 0 || index > GetCount()) {
+        delete control;
         return false;
     }
     items_.insert(items_.begin() + index, control);
@@ -117,18 +117,8 @@ void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) {
 bool CContainerUI::SetAttribute(const QString& name, const QString& value) {
     static const QHash<QString, int> alignments{{"left", 0}, {"top", 0}, {"center", 1}, {"vcenter", 1},
                                                 {"right", 2}, {"bottom", 2}};
-    if (name == "inset") {
-        const auto inset = ParseMargins(value);
-        if (!inset) return false;
-        SetInset(*inset);
-        return true;
-    }
-    if (name == "childpadding") {
-        const auto padding = ParseInt(value);
-        if (!padding) return false;
-        SetChildPadding(*padding);
-        return true;
-    }
+    if (name == "inset") return ApplyParsed(value, ParseMargins, [&](QMargins inset) { SetInset(inset); });
+    if (name == "childpadding") return ApplyParsed(value, ParseInt, [&](int padding) { SetChildPadding(padding); });
     if (name == "childalign" || name == "childvalign") {
         const auto align = alignments.constFind(value.trimmed());
         if (align == alignments.cend()) return false;

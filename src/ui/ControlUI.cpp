@@ -328,22 +328,10 @@ bool CControlUI::ApplyAttributeList(const QString& list) {
     return allRead;
 }
 
-namespace {
-
-template <class T, class Parse, class Apply>
-bool ReadAttribute(const QString& value, Parse parse, Apply apply) {
-    const std::optional<T> parsed = parse(value);
-    if (!parsed) return false;
-    apply(*parsed);
-    return true;
-}
-
-}  // namespace
-
 bool CControlUI::SetAttribute(const QString& name, const QString& value) {
-    auto integer = [&](auto apply) { return ReadAttribute<int>(value, ParseInt, apply); };
-    auto colour = [&](auto apply) { return ReadAttribute<QColor>(value, ParseColour, apply); };
-    auto boolean = [&](auto apply) { return ReadAttribute<bool>(value, ParseBool, apply); };
+    auto integer = [&](auto apply) { return ApplyParsed(value, ParseInt, apply); };
+    auto colour = [&](auto apply) { return ApplyParsed(value, ParseColour, apply); };
+    auto boolean = [&](auto apply) { return ApplyParsed(value, ParseBool, apply); };
 
     if (name == "name") SetName(value);
     else if (name == "text") SetText(value);
@@ -358,10 +346,10 @@ bool CControlUI::SetAttribute(const QString& name, const QString& value) {
     else if (name == "maxwidth") return integer([&](int v) { SetMaxWidth(v); });
     else if (name == "minheight") return integer([&](int v) { SetMinHeight(v); });
     else if (name == "maxheight") return integer([&](int v) { SetMaxHeight(v); });
-    else if (name == "padding") return ReadAttribute<QMargins>(value, ParseMargins, [&](QMargins m) { SetPadding(m); });
+    else if (name == "padding") return ApplyParsed(value, ParseMargins, [&](QMargins m) { SetPadding(m); });
     else if (name == "float") return boolean([&](bool v) { SetFloat(v); });
     else if (name == "pos") {
-        return ReadAttribute<QRect>(value, ParseRect, [&](QRect r) {
+        return ApplyParsed(value, ParseRect, [&](QRect r) {
             if (r.isEmpty() && (fixedWidth_ > 0 || fixedHeight_ > 0)) r.setSize(QSize(fixedWidth_, fixedHeight_));
             SetFloatPos(r);
         });
@@ -374,7 +362,7 @@ bool CControlUI::SetAttribute(const QString& name, const QString& value) {
     else if (name == "borderround") {
         // "r" or "rx,ry": one radius is all a style sheet draws.
         return integer([&](int v) { SetBorderRound(v); }) ||
-               ReadAttribute<QSize>(value, ParseSize, [&](QSize s) { SetBorderRound(s.width()); });
+               ApplyParsed(value, ParseSize, [&](QSize s) { SetBorderRound(s.width()); });
     }
     else if (name == "bkimage") SetBkImage(ParseImagePath(value));
     else if (name == "font") return integer([&](int v) { SetFont(v); });

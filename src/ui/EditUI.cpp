@@ -91,18 +91,8 @@ void CEditUI::ReloadText() {
 }
 
 bool CEditUI::SetAttribute(const QString& name, const QString& value) {
-    auto flag = [&](auto apply) {
-        const auto parsed = ParseBool(value);
-        if (!parsed) return false;
-        apply(*parsed);
-        return true;
-    };
-    auto number = [&](auto apply) {
-        const auto parsed = ParseInt(value);
-        if (!parsed) return false;
-        apply(*parsed);
-        return true;
-    };
+    auto flag = [&](auto apply) { return ApplyParsed(value, ParseBool, apply); };
+    auto number = [&](auto apply) { return ApplyParsed(value, ParseInt, apply); };
     if (name == "numberonly") return flag([&](bool v) { SetNumberOnly(v); });
     if (name == "readonly") return flag([&](bool v) { SetReadOnly(v); });
     if (name == "password") return flag([&](bool v) { SetPasswordMode(v); });
@@ -161,18 +151,8 @@ void CRichEditUI::ReloadText() {
 }
 
 bool CRichEditUI::SetAttribute(const QString& name, const QString& value) {
-    if (name == "readonly") {
-        const auto v = ParseBool(value);
-        if (!v) return false;
-        SetReadOnly(*v);
-        return true;
-    }
-    if (name == "maxchar") {
-        const auto v = ParseInt(value);
-        if (!v) return false;
-        SetMaxChar(*v);
-        return true;
-    }
+    if (name == "readonly") return ApplyParsed(value, ParseBool, [&](bool v) { SetReadOnly(v); });
+    if (name == "maxchar") return ApplyParsed(value, ParseInt, [&](int v) { SetMaxChar(v); });
     if (name == "tiptext" || name == "tipvalue") {
         SetTipValue(value);
         return true;

@@ -21,7 +21,6 @@ public:
     bool OnWidgetEvent(QEvent* event) override;
 
     void SetNumberOnly(bool numberOnly);
-    bool IsNumberOnly() const { return numberOnly_; }
     void SetMaxChar(int count);
     // Limits of a number field; the text is brought inside them when the field is left.
     void SetMinValue(int value) { minValue_ = value; }

@@ -47,17 +47,9 @@ bool CLabelUI::SetAttribute(const QString& name, const QString& value) {
         Label()->setAlignment(horizontal_ | vertical_);
         return true;
     }
-    if (name == "showhtml") {
-        const auto html = ParseBool(value);
-        if (!html) return false;
-        SetShowHtml(*html);
-        return true;
-    }
+    if (name == "showhtml") return ApplyParsed(value, ParseBool, [&](bool html) { SetShowHtml(html); });
     if (name == "wordbreak" || name == "multiline") {
-        const auto wrap = ParseBool(value);
-        if (!wrap) return false;
-        Label()->setWordWrap(*wrap);
-        return true;
+        return ApplyParsed(value, ParseBool, [&](bool wrap) { Label()->setWordWrap(wrap); });
     }
     return CControlUI::SetAttribute(name, value);
 }

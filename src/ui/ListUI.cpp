@@ -181,17 +181,8 @@ void CListUI::OnSelectionChanged() {
 
 void CListUI::ItemTextChanged(CControlUI* item) { (void)item; }
 
-void CListUI::EnsureVisible(int index) {
-    if (QListWidgetItem* row = List()->item(index)) List()->scrollToItem(row);
-}
-
 bool CListUI::SetAttribute(const QString& name, const QString& value) {
-    if (name == "multiselect") {
-        const auto multi = ParseBool(value);
-        if (!multi) return false;
-        SetMultiSelect(*multi);
-        return true;
-    }
+    if (name == "multiselect") return ApplyParsed(value, ParseBool, [&](bool multi) { SetMultiSelect(multi); });
     if (name == "itemheight") {
         const auto height = ParseInt(value);
         if (!height || *height <= 0) return false;

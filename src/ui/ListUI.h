@@ -80,7 +80,6 @@ public:
     void ItemTextChanged(CControlUI* item) override;
     // Moves an item to another place, keeping it (and its selection).
     bool SetItemIndex(CControlUI* item, int newIndex);
-    void EnsureVisible(int index);
 
 protected:
     void InsertChildWidget(int index, CControlUI* control) override;

@@ -141,8 +141,6 @@ void CPaintManagerUI::RemoveAllFonts() {
     defaultFontId_ = -1;
 }
 
-bool CPaintManagerUI::HasFont(int id) const { return fonts_.count(id) != 0; }
-
 QFont CPaintManagerUI::Scaled(QFont font) const {
     if (font.pixelSize() > 0) font.setPixelSize(Scale(font.pixelSize()));
     return font;

@@ -67,7 +67,6 @@ public:
     // Fonts by id; sizes are pixels at 96 DPI.
     void AddFont(int id, const QFont& font, bool isDefault = false);
     void RemoveAllFonts();
-    bool HasFont(int id) const;
     QFont GetFont(int id) const;
     QFont GetDefaultFont() const;
 

@@ -46,31 +46,19 @@ bool CProgressUI::SetAttribute(const QString& name, const QString& value) {
         else SetValue(*number);
         return true;
     }
-    if (name == "showtext") {
-        const auto flag = ParseBool(value);
-        if (!flag) return false;
-        Bar()->setTextVisible(*flag);
-        return true;
-    }
-    if (name == "inverted") {
-        const auto flag = ParseBool(value);
-        if (!flag) return false;
-        Bar()->setInvertedAppearance(*flag);
-        return true;
-    }
+    if (name == "showtext") return ApplyParsed(value, ParseBool, [&](bool shown) { Bar()->setTextVisible(shown); });
+    if (name == "inverted") return ApplyParsed(value, ParseBool, [&](bool inverted) { Bar()->setInvertedAppearance(inverted); });
     if (name == "forecolor") {
-        const auto colour = ParseColour(value);
-        if (!colour) return false;
-        foreColour_ = *colour;
-        UpdateStyle();
-        return true;
+        return ApplyParsed(value, ParseColour, [&](QColor colour) {
+            foreColour_ = colour;
+            UpdateStyle();
+        });
     }
     if (name == "hor" || name == "vertical") {
-        const auto flag = ParseBool(value);
-        if (!flag) return false;
-        const bool vertical = name == "vertical" ? *flag : !*flag;
-        Bar()->setOrientation(vertical ? Qt::Vertical : Qt::Horizontal);
-        return true;
+        return ApplyParsed(value, ParseBool, [&](bool flag) {
+            const bool vertical = name == "vertical" ? flag : !flag;
+            Bar()->setOrientation(vertical ? Qt::Vertical : Qt::Horizontal);
+        });
     }
     return CControlUI::SetAttribute(name, value);
 }

@@ -24,6 +24,7 @@ void CResourceManager::SetSkinPath(const QString& folder) {
     if (!skinPath_.endsWith('/')) skinPath_ += '/';
     QDir::setSearchPaths("skin", {skinPath_});
     images_.clear();
+    imageExists_.clear();
 }
 
 QString CResourceManager::SkinFile(const QString& relativePath) const {
@@ -100,7 +101,12 @@ void CResourceManager::ReloadText() {
 }
 
 bool CResourceManager::ImageExists(const QString& path) const {
-    return !path.isEmpty() && QFileInfo::exists(SkinFile(path));
+    if (path.isEmpty()) return false;
+    const auto known = imageExists_.constFind(path);
+    if (known != imageExists_.cend()) return *known;
+    const bool exists = QFileInfo::exists(SkinFile(path));
+    imageExists_.insert(path, exists);
+    return exists;
 }
 
 QPixmap CResourceManager::GetImage(const QString& path) {
@@ -158,6 +164,7 @@ void CResourceManager::Clear() {
     texts_.clear();
     language_.clear();
     images_.clear();
+    imageExists_.clear();
     theme_.clear();
 }
 

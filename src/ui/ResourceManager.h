@@ -63,6 +63,7 @@ private:
     QString language_;
     QHash<QString, QHash<QString, QString>> texts_;  // language -> id -> text
     QHash<QString, QPixmap> images_;
+    mutable QHash<QString, bool> imageExists_;  // style updates ask often; the skin does not change
     QList<int> fontIds_;
     QString theme_;
 };

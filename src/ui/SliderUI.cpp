@@ -74,11 +74,10 @@ bool CSliderUI::SetAttribute(const QString& name, const QString& value) {
         return true;
     }
     if (name == "vertical" || name == "hor") {
-        const auto flag = ParseBool(value);
-        if (!flag) return false;
-        const bool vertical = name == "vertical" ? *flag : !*flag;
-        Slider()->setOrientation(vertical ? Qt::Vertical : Qt::Horizontal);
-        return true;
+        return ApplyParsed(value, ParseBool, [&](bool flag) {
+            const bool vertical = name == "vertical" ? flag : !flag;
+            Slider()->setOrientation(vertical ? Qt::Vertical : Qt::Horizontal);
+        });
     }
     return CControlUI::SetAttribute(name, value);
 }

@@ -46,7 +46,6 @@ public:
     void ResizeClient(int width, int height);
     // Closes (asynchronously): the close message, then destruction and the final message.
     void Close(int result = 0);
-    bool IsModal() const { return modalLoop_ != nullptr; }
 
     // A repeating window timer; its expiry arrives as the timer message with the id as wParam.
     void SetTimer(int timerId, int milliseconds);

@@ -73,6 +73,14 @@ void CMacroControlUI::AddNameRow(const QString& name, const QString& guid) {
     list->Add(row);
 }
 
+void CMacroControlUI::ListAddedMacro(const AddedMacro& added, bool notify) {
+    const QString name = FromUtf8(added.name);
+    AddNameRow(name, FromUtf8(library_->Macros()[added.index].guid));
+    names_.append(name);
+    ShowListState();
+    NameList()->SelectItem(static_cast<int>(added.index), notify);
+}
+
 void CMacroControlUI::LoadMacroList() {
     ui::CListUI* list = NameList();
     if (!library_ || list == nullptr) return;
@@ -91,12 +99,8 @@ QString CMacroControlUI::AddMacro() {
     if (!library_ || list == nullptr || list->GetCount() >= static_cast<int>(kMaxMacros)) return {};
     const AddedMacro added = library_->AddMacro();
     if (added.status != MacroStatus::Ok) return {};
-    const QString name = FromUtf8(added.name);
-    AddNameRow(name, FromUtf8(library_->Macros()[added.index].guid));
-    names_.append(name);
-    ShowListState();
-    list->SelectItem(static_cast<int>(added.index));
-    return name;
+    ListAddedMacro(added, true);
+    return FromUtf8(added.name);
 }
 
 int CMacroControlUI::DeleteMacro() {
@@ -211,11 +215,7 @@ bool CMacroControlUI::ImportMacro(const QString& path) {
     if (!library_ || list == nullptr || list->GetCount() >= static_cast<int>(kMaxMacros)) return false;
     const AddedMacro added = library_->ImportMacro(path.toStdString());
     if (added.status != MacroStatus::Ok) return false;
-    const QString name = FromUtf8(added.name);
-    AddNameRow(name, FromUtf8(library_->Macros()[added.index].guid));
-    names_.append(name);
-    ShowListState();
-    list->SelectItem(static_cast<int>(added.index), false);
+    ListAddedMacro(added, false);
     LoadMacroEvents();
     return true;
 }

@@ -54,6 +54,8 @@ private:
     int SelectedMacro();
     void ShowListState();
     void AddNameRow(const QString& name, const QString& guid);
+    // The row of a macro the library just added, selected.
+    void ListAddedMacro(const AddedMacro& added, bool notify);
 
     std::unique_ptr<MacroLibrary> library_;
     QStringList names_;
