@@ -63,18 +63,22 @@ bool CLightSync::Start(CTessaryUSBDevice* selected, int screenWidth, int screenH
     return true;
 }
 
-std::vector<CTessaryUSBDevice*> CLightSync::SyncedPages() const {
-    std::vector<CTessaryUSBDevice*> synced;
+bool CLightSync::IsSynced(CTessaryUSBDevice* page) {
+    return page->CommandChannel().IsOpen() && page->CommandChannel().Synced();
+}
+
+bool CLightSync::AnySynced() const {
     for (CTessaryUSBDevice* page : pages_) {
-        if (page->CommandChannel().IsOpen() && page->CommandChannel().Synced()) synced.push_back(page);
+        if (IsSynced(page)) return true;
     }
-    return synced;
+    return false;
 }
 
 void CLightSync::RenderFrame(uint64_t nowMs) {
     const Parameters p = Load();
     const uint32_t value = CTessaryUSBDevice::PackLed(SyncFrame(p.type, p.lighting, state_, nowMs));
-    for (CTessaryUSBDevice* page : SyncedPages()) {
+    for (CTessaryUSBDevice* page : pages_) {
+        if (!IsSynced(page)) continue;
         for (int i = 0; i < page->GetLedCount(); ++i) page->SetLedColor(i, value);
     }
 }
@@ -87,7 +91,7 @@ void CLightSync::StopThread() { thread_.Stop(); }
 
 void CLightSync::Body(Event& stop) {
     for (;;) {
-        const bool idle = SyncedPages().empty();
+        const bool idle = !AnySynced();
         const uint8_t speed = Load().lighting.speed;
         const int threshold = speed < CommonThresholdRow.size() ? CommonThresholdRow[speed] : 0;
         // The pace of a frame counter of clock ticks (about one every 2 ms), in one wait.

@@ -26,14 +26,15 @@ public:
     void StopThread();
     // One frame of the current effect into every synchronised page (the thread's step).
     void RenderFrame(uint64_t nowMs);
-    // The pages that take synchronised frames now.
-    std::vector<CTessaryUSBDevice*> SyncedPages() const;
 
 private:
     struct Parameters {
         SyncType type = SyncType::Off;
         LightingState lighting;
     };
+    // Whether a page takes synchronised frames now (every frame asks, without allocating).
+    static bool IsSynced(CTessaryUSBDevice* page);
+    bool AnySynced() const;
     void Body(Event& stop);
     Parameters Load() const;
 
