@@ -280,6 +280,15 @@ TEST_F(MainWindowTest, TheAttachedKeyboardTakesItsProfileAndAChangeOnTheKeyboard
     const LightRecord expected = BuildLightRecord(keyboard->Profile().ReadLightInfo(), keyboard->Profile().ReadSystemStages());
     const std::vector<uint8_t> memory = keyboard_->ParameterMemory();
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), memory.begin()));
+    // The key map the default profile implies is the keyboard's own: nothing differs, and the
+    // keyboard's memory already holds it.
+    const std::vector<uint8_t> impliedKeyMap = BuildKeyMapBuffer(
+        keyboard->Configurator().ReportedKeyMap(), keyboard->Configurator().Maps().slots, keyboard->Profile().ReadKeyList());
+    const std::vector<uint8_t> keyMap = keyboard_->KeyMapMemory();
+    ASSERT_EQ(impliedKeyMap.size(), 378u);
+    EXPECT_TRUE(std::equal(impliedKeyMap.begin(), impliedKeyMap.end(), keyMap.begin()));
+    // A fresh profile has no macros, so the macro memory is left as it is.
+    EXPECT_EQ(Requests(kCmdWriteMacroData), 0);
     const std::string profileFile = keyboard->GetProfilePath();
     ASSERT_FALSE(profileFile.empty());
 
