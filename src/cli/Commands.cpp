@@ -1,15 +1,18 @@
 #include "cli/Commands.h"
 
+#include "cli/VerbOutcome.h"
 #include "common/Trace.h"
 #include "core/DeviceCatalogue.h"
 #include "core/DeviceCommandChannel.h"
+#include "core/DeviceResult.h"
 #include "core/HidDevice.h"
 
-#include <json/writer.h>
+#include <json/value.h>
 
 #include <array>
 #include <cstdio>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 namespace velnor7 {
@@ -28,12 +31,6 @@ std::string HexBytes(const uint8_t* bytes, size_t count) {
         text += Hex(bytes[i], 2);
     }
     return text;
-}
-
-void PrintJson(std::ostream& out, const Json::Value& value) {
-    Json::StreamWriterBuilder builder;
-    builder["indentation"] = "  ";
-    out << Json::writeString(builder, value) << '\n';
 }
 
 // A HID interface as the catalogue sees it: parsed path plus what the device
@@ -77,38 +74,35 @@ const char* RoleName(uint16_t role) { return role == kRoleConsumer ? "consumer" 
 int RunList(const CliOptions& options, std::ostream& out, std::ostream& err) {
     bool listed = false;
     const std::vector<ProbedInterface> probed = ProbeBus(listed);
-    if (!listed) {
-        err << "velnor7ctl: the HID bus cannot be listed\n";
-        return 1;
-    }
-    Json::Value array(Json::arrayValue);
+    if (!listed) return PrintOutcome(options.json, VerbOutcome::Failed("the HID bus cannot be listed"), out, err);
+    VerbOutcome outcome;
+    outcome.json = Json::Value(Json::arrayValue);
+    std::ostringstream text;
     for (const ProbedInterface& entry : probed) {
         const DeviceIdentity& id = entry.identity;
-        if (options.json) {
-            Json::Value item;
-            item["path"] = entry.path;
-            item["vid"] = Hex(id.vid, 4);
-            item["pid"] = Hex(id.pid, 4);
-            item["interface"] = id.interfaceNumber;
-            item["collection"] = id.collection;
-            item["usagePage"] = Hex(id.usagePage, 4);
-            item["usage"] = Hex(id.usage, 4);
-            item["slot"] = entry.slot >= 0 ? Json::Value(entry.slot) : Json::Value();
-            if (entry.slot >= 0) item["role"] = RoleName(id.role);
-            array.append(item);
-            continue;
-        }
-        out << entry.path << "  vid " << Hex(id.vid, 4) << "  pid " << Hex(id.pid, 4) << "  interface "
-            << id.interfaceNumber << "  collection " << id.collection << "  usage page " << Hex(id.usagePage, 4)
-            << "  usage " << Hex(id.usage, 4) << "  slot ";
-        if (entry.slot >= 0) out << entry.slot << " (" << RoleName(id.role) << ")";
-        else out << "none";
-        if (!entry.opened) out << "  (not readable)";
-        out << '\n';
+        Json::Value item;
+        item["path"] = entry.path;
+        item["vid"] = Hex(id.vid, 4);
+        item["pid"] = Hex(id.pid, 4);
+        item["interface"] = id.interfaceNumber;
+        item["collection"] = id.collection;
+        item["usagePage"] = Hex(id.usagePage, 4);
+        item["usage"] = Hex(id.usage, 4);
+        item["slot"] = entry.slot >= 0 ? Json::Value(entry.slot) : Json::Value();
+        if (entry.slot >= 0) item["role"] = RoleName(id.role);
+        outcome.json.append(item);
+
+        text << entry.path << "  vid " << Hex(id.vid, 4) << "  pid " << Hex(id.pid, 4) << "  interface "
+             << id.interfaceNumber << "  collection " << id.collection << "  usage page " << Hex(id.usagePage, 4)
+             << "  usage " << Hex(id.usage, 4) << "  slot ";
+        if (entry.slot >= 0) text << entry.slot << " (" << RoleName(id.role) << ")";
+        else text << "none";
+        if (!entry.opened) text << "  (not readable)";
+        text << '\n';
     }
-    if (options.json) PrintJson(out, array);
-    else if (probed.empty()) out << "no HID interfaces found\n";
-    return 0;
+    if (probed.empty()) text << "no HID interfaces found\n";
+    outcome.text = text.str();
+    return PrintOutcome(options.json, outcome, out, err);
 }
 
 std::optional<std::string> FindKeyboardCommandPath() {
@@ -122,57 +116,67 @@ std::optional<std::string> FindKeyboardCommandPath() {
 int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {
     bool listed = false;
     const std::vector<ProbedInterface> probed = ProbeBus(listed);
-    Json::Value array(Json::arrayValue);
-    int devices = 0;
-    int failures = 0;
+    Json::Value devices(Json::arrayValue);
+    std::ostringstream text;
+    std::string failures;
+    int found = 0;
     for (const ProbedInterface& entry : probed) {
         if (entry.slot < 0 || entry.identity.role != kRoleCommand) continue;
-        ++devices;
+        ++found;
+        const auto failed = [&](const std::string& reason) { failures += (failures.empty() ? "" : "; ") + entry.path + ": " + reason; };
         CDeviceCommandChannel channel;
         {
             std::lock_guard lock(channel.TransportLock());
             if (channel.Transport().Open(entry.path, true, true, true, false) != 1) {
-                err << "velnor7ctl: " << entry.path << ": cannot open the device (permission? see README)\n";
-                ++failures;
+                failed("cannot open the device (permission? see README)");
                 continue;
             }
             channel.SetOpen(true);
         }
         std::array<uint8_t, kDeviceInfoSize> info{};
-        const int begin = channel.BeginConfig();
-        const int read = begin == kResultOk ? channel.ReadDeviceInfo(info.data()) : begin;
-        const int end = channel.EndConfig();
-        if (read != kResultOk || end != kResultOk) {
-            const int result = read != kResultOk ? read : end;
-            err << "velnor7ctl: " << entry.path << ": the device does not answer (result " << result << ")\n";
-            ++failures;
+        DeviceResult result = ChannelStepResult(channel.BeginConfig(), "BeginConfig", channel);
+        if (result.Ok()) {
+            TransferProgress progress;
+            result = ChannelStepResult(channel.ReadDeviceInfo(info.data(), &progress), "ReadDeviceInfo", channel, &progress);
+            // Close the configuration whenever the device still answers.
+            if (result.DeviceAnswering()) {
+                const DeviceResult ended = ChannelStepResult(channel.EndConfig(), "EndConfig", channel);
+                if (result.Ok()) result = ended;
+            }
+        }
+        if (!result.Ok()) {
+            failed("the device does not answer: " + result.reason);
             continue;
         }
         const unsigned keys = info[5];
         const unsigned macroBytes = info[6] * 128u;
-        if (options.json) {
-            Json::Value item;
-            item["path"] = entry.path;
-            item["slot"] = entry.slot;
-            item["info"] = HexBytes(info.data(), info.size());
-            item["keys"] = keys;
-            item["macroCapacity"] = macroBytes;
-            array.append(item);
-        } else {
-            out << entry.path << " (slot " << entry.slot << ")\n"
-                << "  information  " << HexBytes(info.data(), 16) << "\n"
-                << "               " << HexBytes(info.data() + 16, 16) << "\n"
-                << "               " << HexBytes(info.data() + 32, 2) << "\n"
-                << "  keys (K)     " << keys << "\n"
-                << "  macro memory " << macroBytes << " bytes\n";
-        }
+        Json::Value item;
+        item["path"] = entry.path;
+        item["slot"] = entry.slot;
+        item["info"] = HexBytes(info.data(), info.size());
+        item["keys"] = keys;
+        item["macroCapacity"] = macroBytes;
+        devices.append(item);
+        text << entry.path << " (slot " << entry.slot << ")\n"
+             << "  information  " << HexBytes(info.data(), 16) << "\n"
+             << "               " << HexBytes(info.data() + 16, 16) << "\n"
+             << "               " << HexBytes(info.data() + 32, 2) << "\n"
+             << "  keys (K)     " << keys << "\n"
+             << "  macro memory " << macroBytes << " bytes\n";
     }
-    if (options.json) PrintJson(out, array);
-    if (devices == 0) {
-        err << "velnor7ctl: no supported device found" << (listed ? "" : " (the HID bus cannot be listed)") << "\n";
-        return 1;
+    VerbOutcome outcome;
+    outcome.text = text.str();
+    outcome.json = devices;
+    if (found == 0) {
+        outcome = VerbOutcome::Failed(std::string("no supported device found") +
+                                      (listed ? "" : " (the HID bus cannot be listed)"));
+    } else if (!failures.empty()) {
+        outcome.status = kExitFailed;
+        outcome.error = failures;
+        outcome.json = Json::Value(Json::objectValue);
+        outcome.json["devices"] = devices;
     }
-    return failures == 0 ? 0 : 1;
+    return PrintOutcome(options.json, outcome, out, err);
 }
 
 }  // namespace velnor7

@@ -1,10 +1,10 @@
 #include "cli/KeyboardCommands.h"
 
 #include "cli/Commands.h"
+#include "cli/VerbOutcome.h"
 #include "common/Paths.h"
 #include "keyboard/DefaultKeyTable.h"
 #include "keyboard/KeyboardConfigurator.h"
-#include "macros/MacroLibrary.h"
 #include "profiles/ProfileList.h"
 
 #include <json/json.h>
@@ -15,28 +15,23 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 namespace velnor7 {
 
 namespace {
 
-constexpr int kBadArguments = 2;
-constexpr int kDeviceFailed = 1;
-
 // The keyboard on the bus with its current profile, as the desktop program has them.
 class KeyboardSession {
 public:
-    bool Open(std::ostream& err) {
+    // The reason when the keyboard or its profile cannot be used.
+    std::optional<std::string> Open() {
         const std::optional<std::string> path = FindKeyboardCommandPath();
-        if (!path) {
-            err << "velnor7ctl: no keyboard found\n";
-            return false;
-        }
+        if (!path) return "no keyboard found";
         {
             std::lock_guard lock(channel_.TransportLock());
             if (channel_.Transport().Open(*path, true, true, true, false) != 1) {
-                err << "velnor7ctl: " << *path << ": cannot open the keyboard (permission? see README)\n";
-                return false;
+                return *path + ": cannot open the keyboard (permission? see README)";
             }
             channel_.SetOpen(true);
         }
@@ -44,17 +39,21 @@ public:
         const std::string defaults = DefaultDataDirectory() + "keyboard.Json";
         profile_.SetDefaultPath(defaults);
         if (!profile_.SetProfileFile(folder, CProfileList(folder, defaults).CurrentUuid())) {
-            err << "velnor7ctl: the keyboard's profile list names no usable profile\n";
-            return false;
+            return "the keyboard's profile list names no usable profile";
         }
         profile_.Load(profile_.GetPath());
         configurator_ = std::make_unique<CKeyboardConfigurator>(channel_, profile_, folder);
-        return true;
+        return std::nullopt;
     }
     ~KeyboardSession() { channel_.Transport().Close(); }
 
     CKeyboardConfigurator& Configurator() { return *configurator_; }
     CKeyboardProfiledata& Profile() { return profile_; }
+    // The reason when the profile could not be saved.
+    std::optional<std::string> SaveProfile() {
+        if (profile_.Save() == 0) return std::nullopt;
+        return "the profile " + profile_.GetPath() + " cannot be written; nothing was sent to the keyboard";
+    }
 
 private:
     CDeviceCommandChannel channel_;
@@ -107,13 +106,7 @@ std::optional<int> KeyByName(const std::string& name) {
     return std::nullopt;
 }
 
-void PrintJson(std::ostream& out, const Json::Value& value) {
-    Json::StreamWriterBuilder writer;
-    writer["indentation"] = "  ";
-    out << Json::writeString(writer, value) << "\n";
-}
-
-int LightSet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+VerbOutcome LightSet(const std::vector<std::string>& args) {
     static const std::map<std::string, std::pair<int, int>> kRanges{
         {"--mode", {0, 255}}, {"--brightness", {0, 5}}, {"--speed", {0, 4}}, {"--direction", {0, 1}}};
     std::map<std::string, int> numbers;
@@ -125,36 +118,28 @@ int LightSet(const std::vector<std::string>& args, std::ostream& out, std::ostre
             multicolour = true;
             continue;
         }
-        if (i + 1 >= args.size()) {
-            err << "velnor7ctl: " << word << " needs a value\n";
-            return kBadArguments;
-        }
+        if (i + 1 >= args.size()) return VerbOutcome::BadArguments(word + " needs a value");
         const std::string& value = args[++i];
         if (word == "--colour") {
             colour = ParseHex6(value);
-            if (!colour) {
-                err << "velnor7ctl: --colour takes six hex digits, such as ff8000\n";
-                return kBadArguments;
-            }
+            if (!colour) return VerbOutcome::BadArguments("--colour takes six hex digits, such as ff8000");
         } else if (const auto range = kRanges.find(word); range != kRanges.end()) {
             const auto number = ParseNumber(value, range->second.first, range->second.second);
             if (!number) {
-                err << "velnor7ctl: " << word << " takes a number from " << range->second.first << " to "
-                    << range->second.second << "\n";
-                return kBadArguments;
+                return VerbOutcome::BadArguments(word + " takes a number from " + std::to_string(range->second.first) +
+                                                 " to " + std::to_string(range->second.second));
             }
             numbers[word] = *number;
         } else {
-            err << "velnor7ctl: light set does not know " << word << "\n";
-            return kBadArguments;
+            return VerbOutcome::BadArguments("light set does not know " + word);
         }
     }
     if (numbers.empty() && !colour && !multicolour) {
-        err << "velnor7ctl: light set needs at least one of --mode, --brightness, --speed, --direction, --colour, --multicolour\n";
-        return kBadArguments;
+        return VerbOutcome::BadArguments(
+            "light set needs at least one of --mode, --brightness, --speed, --direction, --colour, --multicolour");
     }
     KeyboardSession keyboard;
-    if (!keyboard.Open(err)) return kDeviceFailed;
+    if (const auto failure = keyboard.Open()) return VerbOutcome::Failed(*failure);
     LightInfoRecord light = keyboard.Profile().ReadLightInfo();
     if (numbers.count("--mode")) light.selectItem = static_cast<uint8_t>(numbers["--mode"]);
     if (numbers.count("--brightness")) light.light = static_cast<uint8_t>(numbers["--brightness"]);
@@ -167,185 +152,155 @@ int LightSet(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     light.multiColor = multicolour ? 1 : 0;
     keyboard.Profile().WriteLightInfo(light);
-    if (keyboard.Profile().Save() != 0) {
-        err << "velnor7ctl: the profile " << keyboard.Profile().GetPath() << " cannot be written\n";
-        return kDeviceFailed;
-    }
-    keyboard.Configurator().WriteLightRecord();
-    out << "light record written: mode " << int(light.selectItem) << ", brightness " << int(light.light) << ", speed "
-        << int(light.speed) << ", direction " << int(light.fx) << ", multicolour " << int(light.multiColor)
-        << ", colour " << Hex6(light.red, light.green, light.blue) << "\n";
-    return 0;
+    if (const auto failure = keyboard.SaveProfile()) return VerbOutcome::Failed(*failure);
+    const DeviceResult written = keyboard.Configurator().WriteLightRecord();
+    if (!written.Ok()) return VerbOutcome::Failed(written.reason + " (the profile keeps the new lighting)");
+    Json::Value details;
+    details["mode"] = light.selectItem;
+    details["brightness"] = light.light;
+    details["speed"] = light.speed;
+    details["direction"] = light.fx;
+    details["multicolour"] = light.multiColor;
+    details["colour"] = Hex6(light.red, light.green, light.blue);
+    std::ostringstream text;
+    text << "light record written: mode " << int(light.selectItem) << ", brightness " << int(light.light) << ", speed "
+         << int(light.speed) << ", direction " << int(light.fx) << ", multicolour " << int(light.multiColor)
+         << ", colour " << details["colour"].asString() << "\n";
+    return VerbOutcome::Done(text.str(), details);
 }
 
-}  // namespace
-
-int RunLight(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    const std::vector<std::string>& args = options.arguments;
-    if (args.empty()) {
-        err << "velnor7ctl: light takes set, get, off or on\n";
-        return kBadArguments;
-    }
-    if (args[0] == "set") return LightSet({args.begin() + 1, args.end()}, out, err);
+VerbOutcome Light(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "set") return LightSet({args.begin() + 1, args.end()});
     if (args.size() != 1 || (args[0] != "get" && args[0] != "off" && args[0] != "on")) {
-        err << "velnor7ctl: light takes set, get, off or on\n";
-        return kBadArguments;
+        return VerbOutcome::BadArguments("light takes set, get, off or on");
     }
     KeyboardSession keyboard;
-    if (!keyboard.Open(err)) return kDeviceFailed;
+    if (const auto failure = keyboard.Open()) return VerbOutcome::Failed(*failure);
     if (args[0] != "get") {
-        if (keyboard.Configurator().WriteLedSwitch(args[0] == "off") != 1) {
-            err << "velnor7ctl: the keyboard does not answer\n";
-            return kDeviceFailed;
-        }
-        out << "lighting " << args[0] << "\n";
-        return 0;
+        const DeviceResult switched = keyboard.Configurator().WriteLedSwitch(args[0] == "off");
+        if (!switched.Ok()) return VerbOutcome::Failed(switched.reason);
+        Json::Value details;
+        details["lighting"] = args[0];
+        return VerbOutcome::Done("lighting " + args[0] + "\n", details);
     }
-    const auto record = keyboard.Configurator().ReadLightRecord();
-    if (!record) {
-        err << "velnor7ctl: the keyboard does not answer\n";
-        return kDeviceFailed;
-    }
+    const LightRecordRead read = keyboard.Configurator().ReadLightRecord();
+    if (!read.result.Ok()) return VerbOutcome::Failed(read.result.reason);
+    const LightRecordReadBack& record = read.record;
     // The keyboard does not report the direction; the profile's is shown.
     const int direction = keyboard.Profile().ReadLightInfo().fx;
-    const std::string colour = Hex6(record->red, record->green, record->blue);
-    if (options.json) {
-        Json::Value value;
-        value["mode"] = record->mode;
-        value["brightness"] = record->brightness;
-        value["speed"] = record->speed;
-        value["direction"] = direction;
-        value["multicolour"] = record->multiColor;
-        value["colour"] = colour;
-        PrintJson(out, value);
-    } else {
-        out << "mode " << int(record->mode) << "\nbrightness " << int(record->brightness) << "\nspeed "
-            << int(record->speed) << "\ndirection " << direction << "\nmulticolour " << int(record->multiColor)
-            << "\ncolour " << colour << "\n";
-    }
-    return 0;
+    Json::Value details;
+    details["mode"] = record.mode;
+    details["brightness"] = record.brightness;
+    details["speed"] = record.speed;
+    details["direction"] = direction;
+    details["multicolour"] = record.multiColor;
+    details["colour"] = Hex6(record.red, record.green, record.blue);
+    std::ostringstream text;
+    text << "mode " << int(record.mode) << "\nbrightness " << int(record.brightness) << "\nspeed " << int(record.speed)
+         << "\ndirection " << direction << "\nmulticolour " << int(record.multiColor) << "\ncolour "
+         << details["colour"].asString() << "\n";
+    return VerbOutcome::Done(text.str(), details);
 }
 
-int RunKeymap(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    const std::vector<std::string>& args = options.arguments;
+// One line (or JSON element) per key, then the slots no key maps.
+VerbOutcome KeymapListing(const CKeyboardConfigurator& device) {
+    const std::vector<uint8_t>& reported = device.ReportedKeyMap();
+    const auto codeOf = [&](size_t slot) { return Hex6(reported[3 * slot], reported[3 * slot + 1], reported[3 * slot + 2]); };
+    std::vector<bool> slotHasKey(static_cast<size_t>(device.SlotCount()), false);
+    VerbOutcome outcome;
+    outcome.json = Json::Value(Json::arrayValue);
+    std::ostringstream text;
+    for (int k = 0; k < kKeyCount; ++k) {
+        const uint8_t slot = device.Maps().slots[static_cast<size_t>(k)];
+        const bool mapped = slot != kAbsentKey && slot < slotHasKey.size();
+        if (mapped) slotHasKey[slot] = true;
+        Json::Value item;
+        item["index"] = k;
+        item["name"] = ShortKeyName(k);
+        item["slot"] = mapped ? Json::Value(slot) : Json::Value();
+        item["code"] = mapped ? Json::Value(codeOf(slot)) : Json::Value();
+        outcome.json.append(item);
+        char line[96];
+        std::snprintf(line, sizeof(line), "%3d  %-22s %4s  %s\n", k, ShortKeyName(k).c_str(),
+                      mapped ? std::to_string(slot).c_str() : "-", mapped ? codeOf(slot).c_str() : "------");
+        text << line;
+    }
+    // Slots no key maps (a key whose slot was given another code): their codes, under the slot.
+    for (size_t slot = 0; slot < slotHasKey.size(); ++slot) {
+        if (slotHasKey[slot]) continue;
+        Json::Value item;
+        item["index"] = Json::Value();
+        item["name"] = Json::Value();
+        item["slot"] = static_cast<int>(slot);
+        item["code"] = codeOf(slot);
+        outcome.json.append(item);
+        char line[64];
+        std::snprintf(line, sizeof(line), "  -  %-22s %4zu  %s\n", "-", slot, codeOf(slot).c_str());
+        text << line;
+    }
+    outcome.text = text.str();
+    return outcome;
+}
+
+VerbOutcome Keymap(const std::vector<std::string>& args) {
     const bool get = args.size() == 1 && args[0] == "get";
     const bool set = args.size() == 3 && args[0] == "set";
-    if (!get && !set) {
-        err << "velnor7ctl: keymap takes get, or set KEY CODE (such as: keymap set A 200005)\n";
-        return kBadArguments;
-    }
+    if (!get && !set) return VerbOutcome::BadArguments("keymap takes get, or set KEY CODE (such as: keymap set A 200005)");
     std::optional<int> key;
     std::optional<std::array<uint8_t, 3>> code;
     if (set) {
         key = KeyByName(args[1]);
         code = ParseHex6(args[2]);
-        if (!key) {
-            err << "velnor7ctl: no key is named " << args[1] << "\n";
-            return kBadArguments;
-        }
-        if (!code) {
-            err << "velnor7ctl: CODE is three bytes in hex, such as 200005\n";
-            return kBadArguments;
-        }
+        if (!key) return VerbOutcome::BadArguments("no key is named " + args[1]);
+        if (!code) return VerbOutcome::BadArguments("CODE is three bytes in hex, such as 200005");
     }
     KeyboardSession keyboard;
-    if (!keyboard.Open(err)) return kDeviceFailed;
+    if (const auto failure = keyboard.Open()) return VerbOutcome::Failed(*failure);
     CKeyboardConfigurator& device = keyboard.Configurator();
-    if (!device.ReadOut()) {
-        err << "velnor7ctl: the keyboard does not answer\n";
-        return kDeviceFailed;
-    }
-    if (set) {
-        std::vector<KeyListEntry> keys = keyboard.Profile().ReadKeyList();
-        if (*key >= static_cast<int>(keys.size())) {
-            err << "velnor7ctl: the profile has no entry for key " << args[1] << "\n";
-            return kDeviceFailed;
-        }
-        keys[static_cast<size_t>(*key)].current.code = KeyCode{(*code)[0], (*code)[1], (*code)[2]};
-        keyboard.Profile().WriteKeyList(keys);
-        if (keyboard.Profile().Save() != 0) {
-            err << "velnor7ctl: the profile " << keyboard.Profile().GetPath() << " cannot be written\n";
-            return kDeviceFailed;
-        }
-        device.WriteKeyMap();
-        const uint8_t slot = device.Maps().slots[static_cast<size_t>(*key)];
-        out << ShortKeyName(*key) << " = " << args[2];
-        if (slot == kAbsentKey) out << " (kept in the profile: the keyboard has no slot for this key)";
-        out << "\n";
-        return 0;
-    }
+    if (const DeviceResult readOut = device.ReadOut(); !readOut.Ok()) return VerbOutcome::Failed(readOut.reason);
+    if (get) return KeymapListing(device);
 
-    const std::vector<uint8_t>& reported = device.ReportedKeyMap();
-    const auto codeOf = [&](size_t slot) { return Hex6(reported[3 * slot], reported[3 * slot + 1], reported[3 * slot + 2]); };
-    std::vector<bool> slotHasKey(static_cast<size_t>(device.SlotCount()), false);
-    Json::Value array(Json::arrayValue);
-    for (int k = 0; k < kKeyCount; ++k) {
-        const uint8_t slot = device.Maps().slots[static_cast<size_t>(k)];
-        const bool mapped = slot != kAbsentKey && slot < slotHasKey.size();
-        if (mapped) slotHasKey[slot] = true;
-        if (options.json) {
-            Json::Value item;
-            item["index"] = k;
-            item["name"] = ShortKeyName(k);
-            item["slot"] = mapped ? Json::Value(slot) : Json::Value();
-            item["code"] = mapped ? Json::Value(codeOf(slot)) : Json::Value();
-            array.append(item);
-        } else {
-            char line[96];
-            std::snprintf(line, sizeof(line), "%3d  %-22s %4s  %s\n", k, ShortKeyName(k).c_str(),
-                          mapped ? std::to_string(slot).c_str() : "-", mapped ? codeOf(slot).c_str() : "------");
-            out << line;
-        }
-    }
-    // Slots no key maps (a key whose slot was given another code): their codes, under the slot.
-    for (size_t slot = 0; slot < slotHasKey.size(); ++slot) {
-        if (slotHasKey[slot]) continue;
-        if (options.json) {
-            Json::Value item;
-            item["index"] = Json::Value();
-            item["name"] = Json::Value();
-            item["slot"] = static_cast<int>(slot);
-            item["code"] = codeOf(slot);
-            array.append(item);
-        } else {
-            char line[64];
-            std::snprintf(line, sizeof(line), "  -  %-22s %4zu  %s\n", "-", slot, codeOf(slot).c_str());
-            out << line;
-        }
-    }
-    if (options.json) PrintJson(out, array);
-    return 0;
+    std::vector<KeyListEntry> keys = keyboard.Profile().ReadKeyList();
+    if (*key >= static_cast<int>(keys.size())) return VerbOutcome::Failed("the profile has no entry for key " + args[1]);
+    keys[static_cast<size_t>(*key)].current.code = KeyCode{(*code)[0], (*code)[1], (*code)[2]};
+    keyboard.Profile().WriteKeyList(keys);
+    if (const auto failure = keyboard.SaveProfile()) return VerbOutcome::Failed(*failure);
+    const DeviceResult written = device.WriteKeyMap();
+    if (!written.Ok()) return VerbOutcome::Failed(written.reason + " (the profile keeps the assignment)");
+    const uint8_t slot = device.Maps().slots[static_cast<size_t>(*key)];
+    std::string text = ShortKeyName(*key) + " = " + args[2];
+    if (slot == kAbsentKey) text += " (kept in the profile: the keyboard has no slot for this key)";
+    Json::Value details;
+    details["key"] = ShortKeyName(*key);
+    details["code"] = args[2];
+    details["slot"] = slot == kAbsentKey ? Json::Value() : Json::Value(slot);
+    return VerbOutcome::Done(text + "\n", details);
+}
+
+VerbOutcome Macros(const std::vector<std::string>& args) {
+    if (args != std::vector<std::string>{"write"}) return VerbOutcome::BadArguments("macros takes write");
+    KeyboardSession keyboard;
+    if (const auto failure = keyboard.Open()) return VerbOutcome::Failed(*failure);
+    const MacroWrite write = keyboard.Configurator().WriteMacros();
+    if (!write.result.Ok()) return VerbOutcome::Failed(write.result.reason);
+    Json::Value details;
+    details["macros"] = static_cast<Json::UInt64>(write.macros);
+    if (write.macros == 0) return VerbOutcome::Done("the keyboard's macro list is empty: nothing to write\n", details);
+    return VerbOutcome::Done("macro memory written (" + std::to_string(write.macros) + " macros)\n", details);
+}
+
+}  // namespace
+
+int RunLight(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    return PrintOutcome(options.json, Light(options.arguments), out, err);
+}
+
+int RunKeymap(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    return PrintOutcome(options.json, Keymap(options.arguments), out, err);
 }
 
 int RunMacros(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    if (options.arguments != std::vector<std::string>{"write"}) {
-        err << "velnor7ctl: macros takes write\n";
-        return kBadArguments;
-    }
-    KeyboardSession keyboard;
-    if (!keyboard.Open(err)) return kDeviceFailed;
-    if (!keyboard.Configurator().ReadOut()) {
-        err << "velnor7ctl: the keyboard does not answer\n";
-        return kDeviceFailed;
-    }
-    MacroLibrary macros(UserDataDirectory("keyboard"));
-    macros.LoadList();
-    if (macros.Macros().empty()) {
-        out << "the keyboard's macro list is empty: nothing to write\n";
-        return 0;
-    }
-    const int result = keyboard.Configurator().WriteMacros();
-    if (result > 0) {
-        err << "velnor7ctl: the macros do not fit the keyboard's memory: " << result
-            << " events too many; nothing was written\n";
-        return kDeviceFailed;
-    }
-    if (result < 0) {
-        err << "velnor7ctl: the keyboard's macro memory size is unknown\n";
-        return kDeviceFailed;
-    }
-    out << "macro memory written (" << macros.Macros().size() << " macros)\n";
-    return 0;
+    return PrintOutcome(options.json, Macros(options.arguments), out, err);
 }
 
 }  // namespace velnor7

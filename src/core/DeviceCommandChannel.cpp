@@ -131,7 +131,10 @@ int CDeviceCommandChannel::SetDataSize(uint16_t size) {
     return 1;
 }
 
-int CDeviceCommandChannel::Chunked(const Transfer& transfer) {
+int CDeviceCommandChannel::Chunked(const Transfer& transfer, TransferProgress* progress) {
+    TransferProgress local;
+    TransferProgress& reached = progress != nullptr ? *progress : local;
+    reached = TransferProgress{0, (transfer.total + ChunkSize - 1) / ChunkSize};
     if (transfer.startOffset + transfer.total > kOffsetLimit) {
         // A 16-bit offset would wrap and land the data somewhere else in the device.
         Trace("command %02x: %zu bytes at offset %u do not fit the device's address space", transfer.command,
@@ -165,6 +168,7 @@ int CDeviceCommandChannel::Chunked(const Transfer& transfer) {
         if (result != kResultOk) return result;
         if (sent && StatusResult(reply) != kResultOk) return StatusResult(reply);
         if (transfer.direction == Direction::Read) std::memcpy(transfer.readInto + done, &reply[kHeaderSize], chunk);
+        ++reached.chunksDone;
         done += ChunkSize;
     }
     return kResultOk;
@@ -194,43 +198,53 @@ int CDeviceCommandChannel::EndConfig() {
     return Single(kCmdEndConfig, 0, 0, reply);
 }
 
-int CDeviceCommandChannel::ReadDeviceInfo(uint8_t* info) {
-    return Chunked({kCmdReadDeviceInfo, Direction::Read, LockKind::Command, info, nullptr, kDeviceInfoSize, 0, false});
+int CDeviceCommandChannel::ReadDeviceInfo(uint8_t* info, TransferProgress* progress) {
+    return Chunked({kCmdReadDeviceInfo, Direction::Read, LockKind::Command, info, nullptr, kDeviceInfoSize, 0, false},
+                   progress);
 }
 
-int CDeviceCommandChannel::ReadParameters(uint8_t* out, size_t length, uint16_t offset) {
-    return Chunked({kCmdReadParameters, Direction::Read, LockKind::Command, out, nullptr, length, offset, false});
+int CDeviceCommandChannel::ReadParameters(uint8_t* out, size_t length, uint16_t offset, TransferProgress* progress) {
+    return Chunked({kCmdReadParameters, Direction::Read, LockKind::Command, out, nullptr, length, offset, false},
+                   progress);
 }
 
-int CDeviceCommandChannel::WriteParameters(const uint8_t* data, size_t length, uint16_t offset) {
-    return Chunked({kCmdWriteParameters, Direction::Write, LockKind::Command, nullptr, data, length, offset, false});
+int CDeviceCommandChannel::WriteParameters(const uint8_t* data, size_t length, uint16_t offset,
+                                           TransferProgress* progress) {
+    return Chunked({kCmdWriteParameters, Direction::Write, LockKind::Command, nullptr, data, length, offset, false},
+                   progress);
 }
 
-int CDeviceCommandChannel::ReadKeyMap(uint8_t* out) {
-    return Chunked({kCmdReadKeyMap, Direction::Read, LockKind::Command, out, nullptr, dataSize_, 0, false});
+int CDeviceCommandChannel::ReadKeyMap(uint8_t* out, TransferProgress* progress) {
+    return Chunked({kCmdReadKeyMap, Direction::Read, LockKind::Command, out, nullptr, dataSize_, 0, false}, progress);
 }
 
-int CDeviceCommandChannel::WriteKeyMap(const uint8_t* data, int bank) {
+int CDeviceCommandChannel::WriteKeyMap(const uint8_t* data, int bank, TransferProgress* progress) {
+    if (progress != nullptr) *progress = TransferProgress{};
     if (bank != 0) return kResultBadBank;
-    return Chunked({kCmdWriteKeyMap, Direction::Write, LockKind::Command, nullptr, data, dataSize_, 0, false});
+    return Chunked({kCmdWriteKeyMap, Direction::Write, LockKind::Command, nullptr, data, dataSize_, 0, false},
+                   progress);
 }
 
-int CDeviceCommandChannel::WriteLedFrame(const uint8_t* data, size_t length, int page, int pageSize) {
+int CDeviceCommandChannel::WriteLedFrame(const uint8_t* data, size_t length, int page, int pageSize,
+                                         TransferProgress* progress) {
+    if (progress != nullptr) *progress = TransferProgress{};
     const long long start = static_cast<long long>(page) * pageSize;
     if (page < 0 || pageSize < 0 || start >= kOffsetLimit) {
         Trace("WriteLedFrame: page %d of %d bytes is outside the device", page, pageSize);
         return kResultNotOpenOrReadFailed;
     }
     return Chunked({kCmdWriteLedFrame, Direction::Write, LockKind::Light, nullptr, data, length,
-                    static_cast<uint32_t>(start), false});
+                    static_cast<uint32_t>(start), false},
+                   progress);
 }
 
 int CDeviceCommandChannel::StreamLedFrame(const uint8_t* data, size_t length) {
     return Chunked({kCmdStreamLedFrame, Direction::Write, LockKind::Light, nullptr, data, length, 0, true});
 }
 
-int CDeviceCommandChannel::WriteMacroData(const uint8_t* data, size_t length) {
-    return Chunked({kCmdWriteMacroData, Direction::Write, LockKind::Command, nullptr, data, length, 0, false});
+int CDeviceCommandChannel::WriteMacroData(const uint8_t* data, size_t length, TransferProgress* progress) {
+    return Chunked({kCmdWriteMacroData, Direction::Write, LockKind::Command, nullptr, data, length, 0, false},
+                   progress);
 }
 
 int CDeviceCommandChannel::ReadPowerStatus(uint8_t* out, size_t length, uint16_t offset) {
@@ -241,9 +255,10 @@ int CDeviceCommandChannel::ReadPowerStatus(uint8_t* out, size_t length, uint16_t
     return result;
 }
 
-int CDeviceCommandChannel::ReadKeyLedMap(uint8_t* out) {
+int CDeviceCommandChannel::ReadKeyLedMap(uint8_t* out, TransferProgress* progress) {
     return Chunked({kCmdReadKeyLedMap, Direction::Read, LockKind::Command, out, nullptr,
-                    static_cast<size_t>(dataSize_ / 3), 0, false});
+                    static_cast<size_t>(dataSize_ / 3), 0, false},
+                   progress);
 }
 
 bool CDeviceCommandChannel::QueryLink() {

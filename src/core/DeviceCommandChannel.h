@@ -54,6 +54,13 @@ using Report = std::array<uint8_t, kReportSize>;
 // Sum of bytes 3..63, stored little-endian in bytes 1 and 2.
 void StoreChecksum(Report& request);
 
+// How far a chunked operation got: the chunks the device acknowledged, and the
+// chunks of the whole transfer. A failed operation stopped at chunk done + 1.
+struct TransferProgress {
+    size_t chunksDone = 0;
+    size_t chunksTotal = 0;
+};
+
 class CDeviceCommandChannel {
 public:
     CDeviceCommandChannel() = default;
@@ -71,18 +78,19 @@ public:
     uint16_t DataSize() const { return dataSize_; }
     bool IsOpen() const { return open_.load(); }
 
+    // The chunked operations tell how far they got when given `progress`.
     int BeginConfig();
     int EndConfig();
-    int ReadDeviceInfo(uint8_t* info);  // kDeviceInfoSize bytes
-    int ReadParameters(uint8_t* out, size_t length, uint16_t offset);
-    int WriteParameters(const uint8_t* data, size_t length, uint16_t offset);
-    int ReadKeyMap(uint8_t* out);  // DataSize bytes
-    int WriteKeyMap(const uint8_t* data, int bank);
-    int WriteLedFrame(const uint8_t* data, size_t length, int page, int pageSize);
+    int ReadDeviceInfo(uint8_t* info, TransferProgress* progress = nullptr);  // kDeviceInfoSize bytes
+    int ReadParameters(uint8_t* out, size_t length, uint16_t offset, TransferProgress* progress = nullptr);
+    int WriteParameters(const uint8_t* data, size_t length, uint16_t offset, TransferProgress* progress = nullptr);
+    int ReadKeyMap(uint8_t* out, TransferProgress* progress = nullptr);  // DataSize bytes
+    int WriteKeyMap(const uint8_t* data, int bank, TransferProgress* progress = nullptr);
+    int WriteLedFrame(const uint8_t* data, size_t length, int page, int pageSize, TransferProgress* progress = nullptr);
     int StreamLedFrame(const uint8_t* data, size_t length);
-    int WriteMacroData(const uint8_t* data, size_t length);
+    int WriteMacroData(const uint8_t* data, size_t length, TransferProgress* progress = nullptr);
     int ReadPowerStatus(uint8_t* out, size_t length, uint16_t offset);
-    int ReadKeyLedMap(uint8_t* out);  // DataSize / 3 bytes
+    int ReadKeyLedMap(uint8_t* out, TransferProgress* progress = nullptr);  // DataSize / 3 bytes
     bool QueryLink();
 
     CHidDevice& Transport() { return transport_; }
@@ -116,7 +124,7 @@ private:
         bool streamed;             // StreamLedFrame: skip while busy or slow
     };
 
-    int Chunked(const Transfer& transfer);
+    int Chunked(const Transfer& transfer, TransferProgress* progress = nullptr);
     int Single(uint8_t command, uint8_t length, uint16_t offset, Report& reply);
     int TransportTimeoutMs() const;
     int WriteReport(const Report& request, int timeoutMs);

@@ -3,31 +3,94 @@
 #include "macros/MacroFiles.h"
 
 namespace velnor7 {
+namespace {
+
+constexpr size_t kInfoSlotCount = 5;
+constexpr size_t kInfoMacroUnits = 6;
+constexpr size_t kMacroUnitBytes = 128;
+
+// "The keyboard could not be read: <what the step said>".
+DeviceResult Explained(DeviceResult result, const std::string& what) {
+    if (!result.Ok()) result.reason = what + ": " + result.reason;
+    return result;
+}
+
+// As Explained, and says how much of the write the keyboard had taken.
+DeviceResult ExplainedWrite(DeviceResult result, const std::string& what) {
+    result = Explained(std::move(result), what);
+    if (const std::string partial = PartialWriteNote(result); !result.Ok() && !partial.empty()) {
+        result.reason += "; " + partial;
+    }
+    return result;
+}
+
+}  // namespace
 
 CKeyboardConfigurator::CKeyboardConfigurator(CDeviceCommandChannel& channel, CKeyboardProfiledata& profile,
                                              std::filesystem::path macroFolder)
     : channel_(channel), profile_(profile), macroFolder_(std::move(macroFolder)), keyColours_(kKeyCount) {
+    Forget();
+}
+
+DeviceResult CKeyboardConfigurator::Step(int code, std::string_view operation, const TransferProgress* progress) const {
+    return ChannelStepResult(code, operation, channel_, progress);
+}
+
+DeviceResult CKeyboardConfigurator::InConfiguration(const std::function<DeviceResult()>& body) {
+    const DeviceResult begun = Step(channel_.BeginConfig(), "BeginConfig");
+    if (!begun.Ok()) return begun;
+    DeviceResult result = body();
+    // A keyboard that stopped answering cannot be asked to end the configuration.
+    if (!result.DeviceAnswering()) return result;
+    const DeviceResult ended = Step(channel_.EndConfig(), "EndConfig");
+    if (result.Ok() && !ended.Ok()) {
+        const size_t done = result.chunksDone;
+        const size_t total = result.chunksTotal;
+        result = ended;
+        result.chunksDone = done;
+        result.chunksTotal = total;
+    }
+    return result;
+}
+
+void CKeyboardConfigurator::Forget() {
+    readOut_ = false;
+    info_.fill(0);
+    reportedKeyMap_.clear();
+    reportedLedMap_.clear();
     maps_.slots.fill(kAbsentKey);
     maps_.leds.fill(kAbsentKey);
 }
 
-bool CKeyboardConfigurator::ReadOut() {
-    if (!Open()) return false;
-    channel_.BeginConfig();
-    const bool read = channel_.ReadDeviceInfo(info_.data()) == kResultOk;
-    const int slots = info_[5];
-    // A key map longer than one transfer is refused; the configuration is still closed.
-    if (!read || channel_.SetDataSize(static_cast<uint16_t>(slots * 3)) != kResultOk) {
-        channel_.EndConfig();
-        return false;
-    }
-    reportedKeyMap_.assign(static_cast<size_t>(slots) * 3, 0);
-    reportedLedMap_.assign(static_cast<size_t>(slots), kAbsentKey);
-    channel_.ReadKeyMap(reportedKeyMap_.data());
-    channel_.ReadKeyLedMap(reportedLedMap_.data());
-    channel_.EndConfig();
-    maps_ = BuildKeyMaps(reportedKeyMap_, reportedLedMap_, slots);
-    return true;
+DeviceResult CKeyboardConfigurator::ReadOut() {
+    const std::string what = "The keyboard could not be read";
+    Forget();
+    if (!channel_.IsOpen()) return DeviceResult::Failure(DeviceError::NotOpen, what + ": it is not attached");
+    std::array<uint8_t, kDeviceInfoSize> info{};
+    std::vector<uint8_t> keyMap;
+    std::vector<uint8_t> ledMap;
+    const DeviceResult result = InConfiguration([&] {
+        TransferProgress progress;
+        DeviceResult step = Step(channel_.ReadDeviceInfo(info.data(), &progress), "ReadDeviceInfo", &progress);
+        if (!step.Ok()) return step;
+        const size_t slots = info[kInfoSlotCount];
+        if (channel_.SetDataSize(static_cast<uint16_t>(slots * 3)) != kResultOk) {
+            return DeviceResult::Failure(DeviceError::Unsupported,
+                                         "it reports " + std::to_string(slots) + " keys, more than a key map transfer holds");
+        }
+        keyMap.assign(slots * 3, 0);
+        step = Step(channel_.ReadKeyMap(keyMap.data(), &progress), "ReadKeyMap", &progress);
+        if (!step.Ok()) return step;
+        ledMap.assign(slots, kAbsentKey);
+        return Step(channel_.ReadKeyLedMap(ledMap.data(), &progress), "ReadKeyLedMap", &progress);
+    });
+    if (!result.Ok()) return Explained(result, what);
+    info_ = info;
+    reportedKeyMap_ = std::move(keyMap);
+    reportedLedMap_ = std::move(ledMap);
+    maps_ = BuildKeyMaps(reportedKeyMap_, reportedLedMap_, info_[kInfoSlotCount]);
+    readOut_ = true;
+    return result;
 }
 
 void CKeyboardConfigurator::LoadKeyColours() {
@@ -38,28 +101,48 @@ void CKeyboardConfigurator::LoadKeyColours() {
     }
 }
 
-void CKeyboardConfigurator::RefreshDeviceInfo() {
-    if (Open()) channel_.ReadDeviceInfo(info_.data());
-}
-
-int CKeyboardConfigurator::WriteLightRecord(int profile, uint8_t value) {
-    const LightRecord record = BuildLightRecord(profile_.ReadLightInfo(), profile_.ReadSystemStages(), value);
-    if (Open()) channel_.BeginConfig();
-    channel_.WriteParameters(record.data(), record.size(), static_cast<uint16_t>(profile * kLightRecordStride));
-    channel_.EndConfig();
-    return 1;
-}
-
-std::optional<LightRecordReadBack> CKeyboardConfigurator::ReadLightRecord() {
-    channel_.SetSynced(false);
-    if (!Open()) return std::nullopt;
-    uint8_t active = 0;
-    if (channel_.ReadParameters(&active, 1, 0) != kResultOk) return std::nullopt;
-    LightRecord record{};
-    if (channel_.ReadParameters(record.data(), record.size(), static_cast<uint16_t>(active * kLightRecordStride)) !=
-        kResultOk) {
-        return std::nullopt;
+DeviceResult CKeyboardConfigurator::RefreshDeviceInfo() {
+    std::array<uint8_t, kDeviceInfoSize> fresh{};
+    TransferProgress progress;
+    DeviceResult result = Step(channel_.ReadDeviceInfo(fresh.data(), &progress), "ReadDeviceInfo", &progress);
+    if (!result.Ok()) return result;
+    if (readOut_ && fresh[kInfoSlotCount] != info_[kInfoSlotCount]) {
+        return DeviceResult::Failure(DeviceError::DeviceChanged,
+                                     "it now reports " + std::to_string(fresh[kInfoSlotCount]) + " keys instead of " +
+                                         std::to_string(info_[kInfoSlotCount]) + "; it has to be read again");
     }
+    info_ = fresh;
+    return result;
+}
+
+DeviceResult CKeyboardConfigurator::WriteLightRecord(int profile, uint8_t value) {
+    const std::string what = "The keyboard's light record was not written";
+    if (!channel_.IsOpen()) return DeviceResult::Failure(DeviceError::NotOpen, what + ": the keyboard is not attached");
+    const LightRecord record = BuildLightRecord(profile_.ReadLightInfo(), profile_.ReadSystemStages(), value);
+    const DeviceResult result = InConfiguration([&] {
+        TransferProgress progress;
+        return Step(channel_.WriteParameters(record.data(), record.size(),
+                                             static_cast<uint16_t>(profile * kLightRecordStride), &progress),
+                    "WriteParameters", &progress);
+    });
+    return ExplainedWrite(result, what);
+}
+
+LightRecordRead CKeyboardConfigurator::ReadLightRecord() {
+    const std::string what = "The keyboard's own settings could not be read back";
+    channel_.SetSynced(false);
+    if (!channel_.IsOpen()) return {DeviceResult::Failure(DeviceError::NotOpen, what + ": the keyboard is not attached"), {}};
+    uint8_t active = 0;
+    TransferProgress progress;
+    DeviceResult result = Step(channel_.ReadParameters(&active, 1, 0, &progress), "ReadParameters", &progress);
+    LightRecord record{};
+    if (result.Ok()) {
+        result = Step(channel_.ReadParameters(record.data(), record.size(),
+                                              static_cast<uint16_t>(active * kLightRecordStride), &progress),
+                      "ReadParameters", &progress);
+    }
+    if (!result.Ok()) return {Explained(result, what), {}};
+
     const LightRecordReadBack readBack = ParseLightRecord(record);
     LightInfoRecord light = profile_.ReadLightInfo();
     light.selectItem = readBack.mode;
@@ -75,60 +158,115 @@ std::optional<LightRecordReadBack> CKeyboardConfigurator::ReadLightRecord() {
     system.key6Flag = readBack.key6Flag;
     system.winFlag = readBack.winFlag;
     profile_.WriteSystemStages(system);
-    profile_.Save();
-    return readBack;
+    if (profile_.Save() != 0) {
+        return {DeviceResult::Failure(DeviceError::ProfileNotSaved,
+                                      "The keyboard's own settings were read, but the profile " + profile_.GetPath() +
+                                          " could not be saved"),
+                readBack};
+    }
+    return {result, readBack};
 }
 
-int CKeyboardConfigurator::WriteLedSwitch(bool off) {
+DeviceResult CKeyboardConfigurator::WriteLedSwitch(bool off) {
+    const std::string what = off ? "The keyboard's lighting was not switched off" : "The keyboard's lighting was not switched on";
+    if (!channel_.IsOpen()) return DeviceResult::Failure(DeviceError::NotOpen, what + ": the keyboard is not attached");
     const uint8_t value = off ? 1 : 0;
-    return channel_.WriteParameters(&value, 1, kLedSwitchOffset);
+    TransferProgress progress;
+    return ExplainedWrite(Step(channel_.WriteParameters(&value, 1, kLedSwitchOffset, &progress), "WriteParameters", &progress),
+                     what);
 }
 
-int CKeyboardConfigurator::WriteKeyMap(int bank) {
-    RefreshDeviceInfo();
+DeviceResult CKeyboardConfigurator::WriteKeyMap(int bank) {
+    const std::string what = "The keyboard's key map was not written";
+    if (!channel_.IsOpen()) return DeviceResult::Failure(DeviceError::NotOpen, what + ": the keyboard is not attached");
+    if (bank != 0) {
+        return DeviceResult::Failure(DeviceError::BadArgument, what + ": only bank 0 exists; nothing was sent");
+    }
+    // The key map is written from the keyboard's own: without it there is nothing to start from.
+    if (!readOut_) {
+        return DeviceResult::Failure(DeviceError::NotReadOut,
+                                     what + ": the keyboard has not been read yet; nothing was sent");
+    }
+    const DeviceResult refreshed = RefreshDeviceInfo();
+    if (!refreshed.Ok()) return Explained(refreshed, what);
     const std::vector<uint8_t> buffer = BuildKeyMapBuffer(reportedKeyMap_, maps_.slots, profile_.ReadKeyList());
-    // Without a read-out there is no key map to start from, and the channel would read
-    // past the buffer: nothing is sent.
-    if (buffer.size() != channel_.DataSize()) return 1;
-    if (Open()) channel_.BeginConfig();
-    channel_.WriteKeyMap(buffer.data(), bank);
-    channel_.EndConfig();
-    return 1;
+    if (buffer.size() != channel_.DataSize()) {
+        return DeviceResult::Failure(DeviceError::DeviceChanged, what + ": the key map size no longer matches the keyboard");
+    }
+    const DeviceResult result = InConfiguration([&] {
+        TransferProgress progress;
+        return Step(channel_.WriteKeyMap(buffer.data(), bank, &progress), "WriteKeyMap", &progress);
+    });
+    return ExplainedWrite(result, what);
 }
 
-int CKeyboardConfigurator::WriteMacros() {
-    RefreshDeviceInfo();
+MacroWrite CKeyboardConfigurator::WriteMacros() {
+    const std::string what = "The macros were not written to the keyboard";
+    MacroWrite write;
     const std::vector<std::vector<MacroEvent>> macros = ReadAllMacroEvents(macroFolder_);
-    if (macros.empty()) return 0;
-    const size_t capacity = static_cast<size_t>(info_[6]) * 128;
-    if (capacity == 0) return -1;
-    const MacroBlobResult result = BuildMacroBlob(macros, capacity);
-    if (result.overflow > 0) return result.overflow;
-    if (Open()) channel_.BeginConfig();
-    channel_.WriteMacroData(result.blob.data(), result.blob.size());
-    channel_.EndConfig();
-    return 0;
+    write.macros = macros.size();
+    if (macros.empty()) return write;
+    if (!channel_.IsOpen()) {
+        write.result = DeviceResult::Failure(DeviceError::NotOpen, what + ": the keyboard is not attached");
+        return write;
+    }
+    const DeviceResult refreshed = RefreshDeviceInfo();
+    if (!refreshed.Ok()) {
+        write.result = Explained(refreshed, what);
+        return write;
+    }
+    const size_t capacity = static_cast<size_t>(info_[kInfoMacroUnits]) * kMacroUnitBytes;
+    if (capacity == 0) {
+        write.result = DeviceResult::Failure(DeviceError::Unsupported, what + ": the keyboard reports no macro memory");
+        return write;
+    }
+    const MacroBlobResult blob = BuildMacroBlob(macros, capacity);
+    if (blob.overflow > 0) {
+        write.overflow = blob.overflow;
+        write.result = DeviceResult::Failure(DeviceError::DoesNotFit,
+                                             what + ": they do not fit its " + std::to_string(capacity) +
+                                                 " bytes of macro memory; " + std::to_string(blob.overflow) +
+                                                 " events too many; nothing was sent");
+        return write;
+    }
+    write.result = ExplainedWrite(InConfiguration([&] {
+                                 TransferProgress progress;
+                                 return Step(channel_.WriteMacroData(blob.blob.data(), blob.blob.size(), &progress),
+                                             "WriteMacroData", &progress);
+                             }),
+                             what);
+    return write;
 }
 
-int CKeyboardConfigurator::SendLedBuffer(const std::vector<uint8_t>& buffer) {
-    // The keyboard's answer is not retried, so there is nothing to wait for after a failure.
-    return channel_.WriteLedFrame(buffer.data(), buffer.size(), profile_.ReadLightInfo().customGroup,
-                                  static_cast<int>(kLedBufferSize));
+DeviceResult CKeyboardConfigurator::SendLedBuffer(const std::vector<uint8_t>& buffer) {
+    const std::string what = "The keyboard's key colours were not written";
+    if (!channel_.IsOpen()) return DeviceResult::Failure(DeviceError::NotOpen, what + ": the keyboard is not attached");
+    // Without the LED map every key's colour would land nowhere, or on the wrong LED.
+    if (!readOut_) {
+        return DeviceResult::Failure(DeviceError::NotReadOut, what + ": the keyboard has not been read yet; nothing was sent");
+    }
+    TransferProgress progress;
+    return ExplainedWrite(Step(channel_.WriteLedFrame(buffer.data(), buffer.size(), profile_.ReadLightInfo().customGroup,
+                                                 static_cast<int>(kLedBufferSize), &progress),
+                          "WriteLedFrame", &progress),
+                     what);
 }
 
-int CKeyboardConfigurator::WriteCustomColours() {
-    if (profile_.ReadLightInfo().selectItem != kCustomLightMode) return 0;
+DeviceResult CKeyboardConfigurator::WriteCustomColours() {
+    if (profile_.ReadLightInfo().selectItem != kCustomLightMode) return DeviceResult::Success();
     return SendLedBuffer(BuildLedBuffer(keyColours_, maps_.leds, true));
 }
 
-int CKeyboardConfigurator::PaintKey(int key) {
+DeviceResult CKeyboardConfigurator::PaintKey(int key) {
     const LightInfoRecord light = profile_.ReadLightInfo();
-    if (light.selectItem != kCustomLightMode || key < 0 || key >= static_cast<int>(keyColours_.size())) return 0;
+    if (light.selectItem != kCustomLightMode || key < 0 || key >= static_cast<int>(keyColours_.size())) {
+        return DeviceResult::Success();
+    }
     KeyColour& colour = keyColours_[static_cast<size_t>(key)];
     colour.red = light.red;
     colour.green = light.green;
     colour.blue = light.blue;
-    if (channel_.SlowMode()) return 0;
+    if (channel_.SlowMode()) return DeviceResult::Success();
     return SendLedBuffer(BuildLedBuffer(keyColours_, maps_.leds, false));
 }
 

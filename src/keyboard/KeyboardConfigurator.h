@@ -2,19 +2,39 @@
 // profile: the read-out of an attached keyboard, the light record (write and read back),
 // the LED switch, the key map, the macro memory and the per-key colours of the custom mode.
 // Used by the keyboard's page and by the command-line program alike.
+//
+// Each transaction returns what it came to, with a reason a person can read. It stops at
+// the first failure; a transaction that put the keyboard into configuration closes it
+// again while the keyboard still answers. Nothing is written from the keyboard's own data
+// (key map, LED map, macro memory size) unless they were read without a fault.
 #pragma once
 
 #include "core/DeviceCommandChannel.h"
+#include "core/DeviceResult.h"
 #include "keyboard/KeyMaps.h"
 #include "keyboard/KeyboardPayloads.h"
 #include "profiles/CKeyboardProfiledata.h"
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 
 namespace velnor7 {
+
+// A light record read back from the keyboard; `record` is meaningful unless the result
+// failed before the keyboard answered (ProfileNotSaved still carries it).
+struct LightRecordRead {
+    DeviceResult result;
+    LightRecordReadBack record;
+};
+
+struct MacroWrite {
+    DeviceResult result;
+    size_t macros = 0;  // macros in the list; 0: nothing was sent
+    int overflow = 0;   // DoesNotFit: one more than the whole events that do not fit
+};
 
 class CKeyboardConfigurator {
 public:
@@ -27,27 +47,29 @@ public:
     void SetMacroFolder(std::filesystem::path folder) { macroFolder_ = std::move(folder); }
 
     // Information, key map and LED map of the attached keyboard, and the key maps built
-    // from them. False when the channel is closed or the key map would not fit a transfer.
-    bool ReadOut();
+    // from them: all of them, or (on any failure) none.
+    DeviceResult ReadOut();
+    bool HasReadOut() const { return readOut_; }
+    // The read-out no longer describes the attached keyboard (it was pulled out).
+    void Forget();
     // The per-key colours of the profile's selected custom group.
     void LoadKeyColours();
 
     // The light record from the profile's light and system values, written at `profile` x 25
-    // with `value` as its first byte. Always 1: the keyboard's answer is not evaluated.
-    int WriteLightRecord(int profile = 0, uint8_t value = 0);
+    // with `value` as its first byte.
+    DeviceResult WriteLightRecord(int profile = 0, uint8_t value = 0);
     // The active profile's record, read back; the profile takes its values and is saved.
-    // Clears the channel's synchronisation first. Nothing when the channel is closed.
-    std::optional<LightRecordReadBack> ReadLightRecord();
-    int WriteLedSwitch(bool off);
+    // Clears the channel's synchronisation first.
+    LightRecordRead ReadLightRecord();
+    DeviceResult WriteLedSwitch(bool off);
     // The key map as read at the read-out, with every mapped key set to its assignment.
-    int WriteKeyMap(int bank = 0);
-    // 0 when written or when there are no macros, the overflow count when they do not fit,
-    // -1 when the keyboard's macro memory size is unknown.
-    int WriteMacros();
+    DeviceResult WriteKeyMap(int bank = 0);
+    // Every macro of the list into the macro memory; nothing when the list is empty.
+    MacroWrite WriteMacros();
     // Custom mode only: the per-key colours into LED page CustomGroup, scaled by alpha.
-    int WriteCustomColours();
+    DeviceResult WriteCustomColours();
     // Custom mode only: key `key` takes the current colour; sent without alpha scaling.
-    int PaintKey(int key);
+    DeviceResult PaintKey(int key);
 
     const std::array<uint8_t, kDeviceInfoSize>& DeviceInfo() const { return info_; }
     int SlotCount() const { return info_[5]; }
@@ -58,13 +80,17 @@ public:
     std::optional<KeyIndex> KeyOfSlot(int slot) const;
 
 private:
-    bool Open() const { return channel_.IsOpen(); }
-    void RefreshDeviceInfo();
-    int SendLedBuffer(const std::vector<uint8_t>& buffer);
+    DeviceResult Step(int code, std::string_view operation, const TransferProgress* progress = nullptr) const;
+    // BeginConfig, `body`, EndConfig.
+    DeviceResult InConfiguration(const std::function<DeviceResult()>& body);
+    // The device information again, checked against the read-out's.
+    DeviceResult RefreshDeviceInfo();
+    DeviceResult SendLedBuffer(const std::vector<uint8_t>& buffer);
 
     CDeviceCommandChannel& channel_;
     CKeyboardProfiledata& profile_;
     std::filesystem::path macroFolder_;
+    bool readOut_ = false;
     std::array<uint8_t, kDeviceInfoSize> info_{};
     std::vector<uint8_t> reportedKeyMap_;
     std::vector<uint8_t> reportedLedMap_;

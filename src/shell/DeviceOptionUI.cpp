@@ -7,6 +7,8 @@
 
 #include <QMouseEvent>
 
+#include <algorithm>
+
 namespace velnor7 {
 
 namespace {
@@ -173,14 +175,22 @@ void CDeviceOptionUI::Arm(int timerId, int milliseconds) {
     if (GetManager() != nullptr) GetManager()->SetTimer(this, timerId, milliseconds);
 }
 
-void CDeviceOptionUI::StartDevice() { Arm(kStartUpTimer, 500); }
+void CDeviceOptionUI::StartDevice() {
+    nextReadRetryMs_ = kFirstReadRetryMs;
+    Arm(kStartUpTimer, 500);
+}
 
 void CDeviceOptionUI::OnTimer(int timerId) {
     if (GetManager() != nullptr) GetManager()->KillTimer(this, timerId);
     if (page_ == nullptr) return;
     switch (timerId) {
     case kStartUpTimer:
-        page_->LoadFromDevice();
+        // A device that could not be read is tried again, less often each time: every try
+        // of a silent device waits out its time-out on this thread.
+        if (!page_->LoadFromDevice() && ChannelOpen()) {
+            Arm(kStartUpTimer, nextReadRetryMs_);
+            nextReadRetryMs_ = std::min(2 * nextReadRetryMs_, kLongestReadRetryMs);
+        }
         Arm(kFrameTimer, 5);
         if (page_->HasPowerPanel() && ChannelOpen()) Arm(kPowerTimer, 5000);
         break;

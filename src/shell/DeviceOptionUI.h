@@ -22,6 +22,9 @@ public:
     static constexpr int kStartUpTimer = 1001;
     static constexpr int kReadBackTimer = 1002;
     static constexpr int kPowerTimer = 1005;
+    // A device that could not be read at attach is read again after these waits, doubling.
+    static constexpr int kFirstReadRetryMs = 500;
+    static constexpr int kLongestReadRetryMs = 16000;
 
     CDeviceOptionUI();
     QString GetClass() const override;
@@ -53,6 +56,8 @@ public:
 
     // Attach: the device is read 500 ms from now.
     void StartDevice();
+    // The wait before the next try of a read-out that failed.
+    int NextReadRetryMs() const { return nextReadRetryMs_; }
 
     bool Activate() override;
     bool OnWidgetEvent(QEvent* event) override;
@@ -74,6 +79,7 @@ private:
     QString toolTip_;
     QString powerTabName_;
     int powerIndex_ = -1;
+    int nextReadRetryMs_ = kFirstReadRetryMs;
     ui::COptionUI* selectOption_ = nullptr;
     ui::COptionUI* syncOption_ = nullptr;
     ui::CLabelUI* nameLabel_ = nullptr;

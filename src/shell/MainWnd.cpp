@@ -1,6 +1,7 @@
 #include "shell/MainWnd.h"
 
 #include "common/Trace.h"
+#include "common/UserNotice.h"
 #include "core/page/MpDevicePowerUI.h"
 #include "core/page/TessaryUSBDevice.h"
 #include "keyboard/page/TessaryKeyboardDevice.h"
@@ -74,6 +75,11 @@ void CMainWnd::Initialise() {
     bus_.SetOnSleep([this](bool suspending) { OnSleep(suspending); });
     bus_.Connect();
     bus_.BroadcastClaim(1, 1);
+
+    // Notices come from the UI thread and from the device threads alike.
+    SetNoticeSink([self](const std::string& text) {
+        ui::PostWindowMessage(self, ui::WindowMessage{kMsgNotice, 0, 0, QString::fromStdString(text)});
+    });
 
     // 2. The language.
     languageIndex_ = CLanguages::LoadLanguageChoice();
@@ -369,6 +375,21 @@ void CMainWnd::BringToFront() {
     window->activateWindow();
 }
 
+void CMainWnd::ShowNotice(const QString& text) {
+    ui::CControlUI* strip = FindControl("notice_layout");
+    ui::CControlUI* label = FindControl("notice_text");
+    if (strip == nullptr || label == nullptr) return;
+    label->SetText(text);
+    label->SetToolTip(text);
+    strip->SetVisible(!text.isEmpty());
+}
+
+QString CMainWnd::NoticeText() {
+    ui::CControlUI* strip = FindControl("notice_layout");
+    ui::CControlUI* label = FindControl("notice_text");
+    return strip != nullptr && label != nullptr && strip->IsVisible() ? label->GetRawText() : QString();
+}
+
 void CMainWnd::FitWindow() {
     QWidget* window = GetWidget();
     if (window == nullptr) return;
@@ -505,6 +526,8 @@ void CMainWnd::OnClick(const QString& name) {
         OpenSettings(false);
     } else if (name == "webbtn") {
         QDesktopServices::openUrl(QUrl(kWebAddress));
+    } else if (name == "notice_close_btn") {
+        ShowNotice({});
     } else if (name == "nodevice_ok_btn") {
         if (window != nullptr) window->hide();
     } else if (name == "control_light_status") {
@@ -605,6 +628,9 @@ long CMainWnd::MessageHandler(const ui::WindowMessage& message, bool& handled) {
     } else if (forwardMessage_ != 0 && id == forwardMessage_) {
         if (settingsWindow_ != 0) ui::PostWindowMessage(settingsWindow_, message);
         handled = true;
+    } else if (id == kMsgNotice) {
+        ShowNotice(message.text);
+        handled = true;
     } else if (id == kMsgShowProgress) {
         if (ui::CControlUI* progress = FindControl("setting_progress")) progress->SetVisible(true);
         handled = true;
@@ -637,6 +663,7 @@ long CMainWnd::MessageHandler(const ui::WindowMessage& message, bool& handled) {
 void CMainWnd::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
+    if (initialised_) SetNoticeSink(nullptr);
     shuttingDown_.Set();
     if (discovery_) discovery_->Stop();
     if (lightSync_) lightSync_->StopThread();

@@ -32,6 +32,7 @@ public:
     static constexpr unsigned kMsgRemoval = 3091;
     static constexpr unsigned kMsgOpenSettings = 3093;
     static constexpr unsigned kMsgUpdateSeen = 3094;
+    static constexpr unsigned kMsgNotice = 3095;  // text: a notice for the user
     // Window timers.
     static constexpr int kTimerFit = 1011;
     static constexpr int kTimerTrayMenu = 1032;
@@ -70,6 +71,9 @@ public:
     ui::WindowHandle SettingsWindow() const { return settingsWindow_; }
     void SetPanelsIdle(bool includeSelector, bool idle);
     void BringToFront();
+    // The notice strip under the device bar: the latest notice, until the user closes it.
+    void ShowNotice(const QString& text);
+    QString NoticeText();
     void FitWindow();
     // What the suspend and resume of the system do.
     void OnSleep(bool suspending);

@@ -113,12 +113,14 @@ CommandResponder::Outcome CommandResponder::Handle(std::span<const uint8_t> repo
         VirtualHidHostLink* unplugging = std::exchange(link, nullptr);
         return {unplugging != nullptr, unplugging};
     }
-    if (noAnswersLeft_ > 0) {
-        --noAnswersLeft_;
+    if (silentRequests_.erase(number) > 0 || noAnswersLeft_ > 0) {
+        if (noAnswersLeft_ > 0) --noAnswersLeft_;
         return {link != nullptr, nullptr};
     }
     CommandFrame reply = injectedStatus ? ReplyTo(request, reportId_, injectedStatus.mapped()) : execute(request);
-    if (wrongEchoesLeft_ > 0) {
+    if (wrongEchoRequests_.erase(number) > 0) {
+        reply[kFrameCommand] ^= kWrongEchoFlip;
+    } else if (wrongEchoesLeft_ > 0) {
         --wrongEchoesLeft_;
         reply[kFrameCommand] ^= kWrongEchoFlip;
     }
@@ -142,6 +144,18 @@ void CommandResponder::InjectStatus(uint8_t status, int requestNumber) {
 
 void CommandResponder::UnplugAtRequest(int requestNumber) {
     if (requestNumber > 0) unplugAtRequest_ = commandRequestsSeen_ + static_cast<uint64_t>(requestNumber);
+}
+
+void CommandResponder::InjectFault(Fault fault, int requestNumber) {
+    if (requestNumber <= 0) return;
+    const uint64_t number = commandRequestsSeen_ + static_cast<uint64_t>(requestNumber);
+    switch (fault) {
+    case Fault::NoAnswer: silentRequests_.insert(number); break;
+    case Fault::WrongEcho: wrongEchoRequests_.insert(number); break;
+    case Fault::StatusRejected: InjectStatus(kCommandStatusRejected, requestNumber); break;
+    case Fault::StatusBadChecksum: InjectStatus(kCommandStatusBadChecksum, requestNumber); break;
+    case Fault::Unplug: UnplugAtRequest(requestNumber); break;
+    }
 }
 
 }  // namespace velnor7::firmware

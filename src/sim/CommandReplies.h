@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <vector>
 
@@ -141,6 +142,9 @@ public:
     void InjectWrongEcho(int count);    // reply echoes command ^ 0x80, applied
     void InjectStatus(uint8_t status, int requestNumber);  // this status, not applied
     void UnplugAtRequest(int requestNumber);  // RequestUnplug, no reply, not applied
+    // The same faults, each at one request number (table-driven tests).
+    enum class Fault { NoAnswer, WrongEcho, StatusRejected, StatusBadChecksum, Unplug };
+    void InjectFault(Fault fault, int requestNumber);
 
 private:
     const uint8_t interfaceNumber_;
@@ -150,6 +154,8 @@ private:
     uint64_t noAnswersLeft_ = 0;
     uint64_t wrongEchoesLeft_ = 0;
     std::map<uint64_t, uint8_t> injectedStatuses_;  // request number -> status
+    std::set<uint64_t> silentRequests_;             // request numbers left without a reply
+    std::set<uint64_t> wrongEchoRequests_;
     std::optional<uint64_t> unplugAtRequest_;
 };
 

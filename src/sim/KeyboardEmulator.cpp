@@ -320,4 +320,9 @@ void KeyboardEmulator::UnplugAtRequest(int requestNumber) {
     responder_.UnplugAtRequest(requestNumber);
 }
 
+void KeyboardEmulator::InjectFault(Fault fault, int requestNumber) {
+    std::lock_guard lock(mutex_);
+    responder_.InjectFault(fault, requestNumber);
+}
+
 }  // namespace velnor7

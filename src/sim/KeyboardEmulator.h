@@ -157,6 +157,8 @@ public:
     void InjectWrongEcho(int count = 1);    // reply echoes command ^ 0x80, applied
     void InjectStatus(uint8_t status, int requestNumber);  // this status, not applied
     void UnplugAtRequest(int requestNumber);  // RequestUnplug, no reply, not applied
+    using Fault = firmware::CommandResponder::Fault;
+    void InjectFault(Fault fault, int requestNumber);
 
 private:
     // Both called with mutex_ held.

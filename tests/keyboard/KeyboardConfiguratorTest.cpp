@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(KeyboardConfiguratorTest, TheReadOutMapsTheKeyboardsSlotsAndLeds) {
-    ASSERT_TRUE(configurator_->ReadOut());
+    ASSERT_TRUE(configurator_->ReadOut().Ok());
     EXPECT_EQ(configurator_->SlotCount(), 126);
     const std::vector<uint8_t> memory = keyboard_->KeyMapMemory();
     EXPECT_EQ(configurator_->ReportedKeyMap(), std::vector<uint8_t>(memory.begin(), memory.begin() + 378));
@@ -71,7 +71,7 @@ TEST_F(KeyboardConfiguratorTest, TheLightRecordClampsTheModeReversesTheSpeedAndR
     light.speed = 4;
     light.red = 10;
     profile_.WriteLightInfo(light);
-    configurator_->WriteLightRecord();
+    ASSERT_TRUE(configurator_->WriteLightRecord().Ok());
     std::vector<uint8_t> memory = keyboard_->ParameterMemory();
     EXPECT_EQ(memory[0], 0);
     EXPECT_EQ(memory[1], 0);  // mode 30 is the program's own
@@ -85,11 +85,11 @@ TEST_F(KeyboardConfiguratorTest, TheLightRecordClampsTheModeReversesTheSpeedAndR
     const std::vector<uint8_t> record{0, 7, 5, 1, 0, 1, 200, 100, 50};
     ASSERT_TRUE(keyboard_->SetParameterBytes(50, record));
     channel_.SetSynced(true);
-    const auto readBack = configurator_->ReadLightRecord();
-    ASSERT_TRUE(readBack.has_value());
+    const LightRecordRead readBack = configurator_->ReadLightRecord();
+    ASSERT_TRUE(readBack.result.Ok()) << readBack.result.reason;
     EXPECT_FALSE(channel_.Synced());
-    EXPECT_EQ(readBack->mode, 7);
-    EXPECT_EQ(readBack->speed, 3);  // 4 - 1
+    EXPECT_EQ(readBack.record.mode, 7);
+    EXPECT_EQ(readBack.record.speed, 3);  // 4 - 1
     const Json::Value saved = LoadJsonFile(profile_.GetPath());
     const Json::Value& info = saved["Device"][0]["LightInfo"];
     EXPECT_EQ(info["SelectItem"].asInt(), 7);
@@ -98,13 +98,13 @@ TEST_F(KeyboardConfiguratorTest, TheLightRecordClampsTheModeReversesTheSpeedAndR
 }
 
 TEST_F(KeyboardConfiguratorTest, TheKeyMapCarriesTheProfilesAssignmentsAndKeepsUnmappedSlots) {
-    ASSERT_TRUE(configurator_->ReadOut());
+    ASSERT_TRUE(configurator_->ReadOut().Ok());
     std::vector<KeyListEntry> keys = profile_.ReadKeyList();
     ASSERT_GT(keys.size(), 104u);
     keys[104].current.code = KeyCode{0x20, 0x00, 0x05};  // key 104 becomes B
     profile_.WriteKeyList(keys);
     const std::vector<uint8_t> before = keyboard_->KeyMapMemory();
-    configurator_->WriteKeyMap();
+    ASSERT_TRUE(configurator_->WriteKeyMap().Ok());
     const std::vector<uint8_t> after = keyboard_->KeyMapMemory();
     const size_t slot = configurator_->Maps().slots[104];
     EXPECT_EQ(std::vector<uint8_t>(after.begin() + 3 * slot, after.begin() + 3 * slot + 3),
@@ -123,8 +123,9 @@ TEST_F(KeyboardConfiguratorTest, TheMacroMemoryTakesTheBlobOfEveryListedMacro) {
             ASSERT_EQ(library.SaveMacroEvents(added.index, list), MacroStatus::Ok);
         }
     }
-    ASSERT_TRUE(configurator_->ReadOut());
-    EXPECT_EQ(configurator_->WriteMacros(), 0);
+    const MacroWrite written = configurator_->WriteMacros();
+    ASSERT_TRUE(written.result.Ok()) << written.result.reason;
+    EXPECT_EQ(written.macros, 3u);
     const std::vector<uint8_t> memory = keyboard_->MacroMemory();
     EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 6), (std::vector<uint8_t>{0xAA, 0x55, 94, 0, 3, 0}));
     EXPECT_EQ(std::vector<uint8_t>(memory.begin() + 16, memory.begin() + 22), (std::vector<uint8_t>{22, 0, 66, 0, 70, 0}));
@@ -132,7 +133,7 @@ TEST_F(KeyboardConfiguratorTest, TheMacroMemoryTakesTheBlobOfEveryListedMacro) {
 }
 
 TEST_F(KeyboardConfiguratorTest, CustomColoursAreScaledByAlphaAndAPaintedKeyIsNot) {
-    ASSERT_TRUE(configurator_->ReadOut());
+    ASSERT_TRUE(configurator_->ReadOut().Ok());
     LightInfoRecord light = profile_.ReadLightInfo();
     light.selectItem = CKeyboardConfigurator::kCustomLightMode;
     light.customGroup = 2;
@@ -145,10 +146,10 @@ TEST_F(KeyboardConfiguratorTest, CustomColoursAreScaledByAlphaAndAPaintedKeyIsNo
     ASSERT_LT(led * 3 + 2, 512u);
     configurator_->KeyColours().assign(126, KeyColour{0, 0, 0, 0});
     configurator_->KeyColours()[key] = KeyColour{200, 100, 50, 128};
-    ASSERT_EQ(configurator_->WriteCustomColours(), 1);
+    ASSERT_TRUE(configurator_->WriteCustomColours().Ok());
     std::vector<uint8_t> page = keyboard_->LedPage(2);
     EXPECT_EQ(std::vector<uint8_t>(page.begin() + 3 * led, page.begin() + 3 * led + 3), (std::vector<uint8_t>{100, 50, 25}));
-    ASSERT_EQ(configurator_->PaintKey(key), 1);
+    ASSERT_TRUE(configurator_->PaintKey(key).Ok());
     page = keyboard_->LedPage(2);
     EXPECT_EQ(std::vector<uint8_t>(page.begin() + 3 * led, page.begin() + 3 * led + 3), (std::vector<uint8_t>{200, 100, 50}));
 
@@ -156,28 +157,63 @@ TEST_F(KeyboardConfiguratorTest, CustomColoursAreScaledByAlphaAndAPaintedKeyIsNo
     light.selectItem = 1;
     profile_.WriteLightInfo(light);
     const int before = Requests();
-    EXPECT_EQ(configurator_->WriteCustomColours(), 0);
-    EXPECT_EQ(configurator_->PaintKey(key), 0);
+    EXPECT_TRUE(configurator_->WriteCustomColours().Ok());
+    EXPECT_TRUE(configurator_->PaintKey(key).Ok());
     EXPECT_EQ(Requests(), before);
 }
 
-TEST_F(KeyboardConfiguratorTest, OnAClosedChannelNoTransactionSendsAnything) {
+TEST_F(KeyboardConfiguratorTest, OnAClosedChannelEveryTransactionSaysSoAndSendsNothing) {
+    MacroLibrary library(folder_);
+    library.LoadList();
+    ASSERT_EQ(library.SaveMacroEvents(library.AddMacro().index, {MacroEvent{kMacroKey, "down", 4, 10}}), MacroStatus::Ok);
     channel_.SetOpen(false);
     const int before = Requests();
-    EXPECT_FALSE(configurator_->ReadOut());
-    configurator_->WriteLightRecord();
-    EXPECT_FALSE(configurator_->ReadLightRecord().has_value());
-    configurator_->WriteLedSwitch(true);
-    configurator_->WriteKeyMap();
-    configurator_->WriteMacros();
+    for (const DeviceResult& result :
+         {configurator_->ReadOut(), configurator_->WriteLightRecord(), configurator_->ReadLightRecord().result,
+          configurator_->WriteLedSwitch(true), configurator_->WriteKeyMap(), configurator_->WriteMacros().result}) {
+        EXPECT_EQ(result.error, DeviceError::NotOpen) << result.reason;
+        EXPECT_NE(result.reason.find("not attached"), std::string::npos) << result.reason;
+    }
     EXPECT_EQ(Requests(), before);
+}
+
+TEST_F(KeyboardConfiguratorTest, NothingIsWrittenFromAKeyMapOrLedMapThatWasNeverRead) {
+    LightInfoRecord light = profile_.ReadLightInfo();
+    light.selectItem = CKeyboardConfigurator::kCustomLightMode;
+    profile_.WriteLightInfo(light);
+    const std::vector<uint8_t> keyMap = keyboard_->KeyMapMemory();
+    EXPECT_EQ(configurator_->WriteKeyMap().error, DeviceError::NotReadOut);
+    EXPECT_EQ(configurator_->WriteCustomColours().error, DeviceError::NotReadOut);
+    EXPECT_EQ(configurator_->PaintKey(3).error, DeviceError::NotReadOut);
+    EXPECT_EQ(Requests(), 0);
+    EXPECT_EQ(keyboard_->KeyMapMemory(), keyMap);
+
+    // A keyboard pulled out takes its read-out with it.
+    ASSERT_TRUE(configurator_->ReadOut().Ok());
+    configurator_->Forget();
+    EXPECT_EQ(configurator_->WriteKeyMap().error, DeviceError::NotReadOut);
+    EXPECT_EQ(configurator_->Maps().slots[104], kAbsentKey);
 }
 
 TEST_F(KeyboardConfiguratorTest, TheLedSwitchIsByte15) {
-    configurator_->WriteLedSwitch(true);
+    ASSERT_TRUE(configurator_->WriteLedSwitch(true).Ok());
     EXPECT_EQ(keyboard_->ParameterMemory()[15], 1);
-    configurator_->WriteLedSwitch(false);
+    ASSERT_TRUE(configurator_->WriteLedSwitch(false).Ok());
     EXPECT_EQ(keyboard_->ParameterMemory()[15], 0);
+}
+
+TEST_F(KeyboardConfiguratorTest, MacrosThatDoNotFitAreRefusedWithTheOverflowAndNothingIsSent) {
+    MacroLibrary library(folder_);
+    library.LoadList();
+    // 2048 bytes of macro memory: 16 + 6 + 4 x 600 = 2422 bytes, 94 whole events too many.
+    ASSERT_EQ(library.SaveMacroEvents(library.AddMacro().index, std::vector<MacroEvent>(600, MacroEvent{kMacroKey, "down", 4, 10})),
+              MacroStatus::Ok);
+    const std::vector<uint8_t> before = keyboard_->MacroMemory();
+    const MacroWrite written = configurator_->WriteMacros();
+    EXPECT_EQ(written.result.error, DeviceError::DoesNotFit);
+    EXPECT_EQ(written.overflow, (2422 - 2048) / 4 + 1);
+    EXPECT_NE(written.result.reason.find("94 events too many"), std::string::npos) << written.result.reason;
+    EXPECT_EQ(keyboard_->MacroMemory(), before);
 }
 
 }  // namespace

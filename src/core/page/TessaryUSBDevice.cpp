@@ -44,7 +44,7 @@ CTessaryUSBDevice::~CTessaryUSBDevice() {
     *alive_ = false;
     StopLightThread();
     CloseConsumerInterface();
-    DetachCommandInterface();
+    CTessaryUSBDevice::DetachCommandInterface();
 }
 
 QString CTessaryUSBDevice::GetClass() const { return "TessaryUSBDevice"; }

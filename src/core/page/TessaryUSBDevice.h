@@ -79,7 +79,8 @@ public:
 
     // Attach and detach of the command interface (the caller holds nothing).
     bool AttachCommandInterface(const DeviceIdentity& identity);
-    void DetachCommandInterface();
+    // Kinds that keep what they read from the device forget it here.
+    virtual void DetachCommandInterface();
     bool OpenConsumerInterface(const std::string& path);
     void CloseConsumerInterface();
 
@@ -122,7 +123,9 @@ public:
     virtual void UpdatePreview();
     virtual void SetLedColor(int index, uint32_t value);
     virtual uint32_t GetLedColor(int index) const;
-    virtual void LoadFromDevice() {}
+    // Attach: reads the device and configures it from the profile. False when the device
+    // could not be read; the selector entry then tries again later.
+    virtual bool LoadFromDevice() { return true; }
     virtual void ReadBackSettings() {}
     virtual void PollPowerStatus();
     virtual int LoadProfile() { return 0; }

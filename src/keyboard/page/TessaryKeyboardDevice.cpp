@@ -1,8 +1,11 @@
 #include "keyboard/page/TessaryKeyboardDevice.h"
 
+#include "common/Trace.h"
+#include "common/UserNotice.h"
 #include "profiles/ProfileList.h"
 
 #include <filesystem>
+#include <utility>
 
 namespace velnor7 {
 
@@ -42,24 +45,54 @@ int CTessaryKeyboardDevice::LoadProfile() {
     return 1;
 }
 
-void CTessaryKeyboardDevice::LoadFromDevice() {
+bool CTessaryKeyboardDevice::Report(const DeviceResult& result) {
+    if (result.Ok()) return true;
+    // The one failure the page only logs: a keyboard that is not attached. The profile
+    // keeps the change, and the next attach writes it. Every other failure reaches the user.
+    if (result.error == DeviceError::NotOpen) {
+        Trace("keyboard: %s", result.reason.c_str());
+        return false;
+    }
+    UserNotice(result.reason + ".");
+    return false;
+}
+
+bool CTessaryKeyboardDevice::LoadFromDevice() {
     if (profile_.GetPath().empty()) SetProfilePaths();
-    configurator_->ReadOut();
+    DeviceResult readOut = configurator_->ReadOut();
     LoadProfile();
-    configurator_->WriteCustomColours();
+    if (!readOut.Ok()) {
+        readOut.reason += "; it is tried again, and nothing is written to it until it has been read";
+        Report(readOut);
+        readOutFailed_ = readOut.error != DeviceError::NotOpen;
+        RefreshPanel();
+        return false;
+    }
+    if (std::exchange(readOutFailed_, false)) UserNotice("The keyboard has been read and set up.");
+    Report(configurator_->WriteCustomColours());
     RefreshPanel();
     WriteSettings(0, 0, 1, 0, 0);
+    return true;
+}
+
+void CTessaryKeyboardDevice::DetachCommandInterface() {
+    CTessaryUSBDevice::DetachCommandInterface();
+    // Another keyboard may come in its place: nothing read from this one may be written there.
+    configurator_->Forget();
+    readOutFailed_ = false;
 }
 
 void CTessaryKeyboardDevice::ReadBackSettings() {
     LoadProfile();
-    if (const auto record = configurator_->ReadLightRecord()) {
+    const LightRecordRead read = configurator_->ReadLightRecord();
+    if (read.result.Ok() || read.result.error == DeviceError::ProfileNotSaved) {
         TakeLightState();
         LightInfoRecord light = GetLightInfo();
-        light.zzccSelectItem = record->zzccSelectItem;
-        light.customGroup = record->customGroup;
+        light.zzccSelectItem = read.record.zzccSelectItem;
+        light.customGroup = read.record.customGroup;
         SetLightInfo(light);
     }
+    Report(read.result);
     RefreshPanel();
 }
 
@@ -68,17 +101,19 @@ int CTessaryKeyboardDevice::WriteSettings(int profile, int value, int flag, int 
     (void)screenWidth;
     (void)screenHeight;
     if (profile_.GetPath().empty()) LoadProfile();
-    return configurator_->WriteLightRecord(profile, static_cast<uint8_t>(value));
+    return Report(configurator_->WriteLightRecord(profile, static_cast<uint8_t>(value))) ? 1 : 0;
 }
 
 int CTessaryKeyboardDevice::WriteKeyMapFromProfile(int bank) {
     if (profile_.GetPath().empty()) LoadProfile();
-    return configurator_->WriteKeyMap(bank);
+    return Report(configurator_->WriteKeyMap(bank)) ? 1 : 0;
 }
 
 int CTessaryKeyboardDevice::WriteMacros() {
     if (profile_.GetPath().empty()) LoadProfile();
-    return configurator_->WriteMacros();
+    const MacroWrite write = configurator_->WriteMacros();
+    if (Report(write.result)) return 0;
+    return write.overflow > 0 ? write.overflow : -1;
 }
 
 void CTessaryKeyboardDevice::OnConsumerEvent(uint16_t code) {

@@ -18,8 +18,10 @@ public:
     ~CTessaryKeyboardDevice() override;
     QString GetClass() const override;
 
-    // Attach: read-out, profile, custom colours, panels, light record.
-    void LoadFromDevice() override;
+    // Attach: read-out, profile, custom colours, panels, light record. Nothing is written
+    // until the read-out succeeds.
+    bool LoadFromDevice() override;
+    void DetachCommandInterface() override;
     int LoadProfile() override;
     // Re-reads the profile and the keyboard's light record, then the panels.
     void ReadBackSettings() override;
@@ -43,10 +45,14 @@ protected:
 
 private:
     void TakeLightState();
+    // True for success. A failure is traced, and shown to the user unless the page
+    // tolerates it (see the definition).
+    bool Report(const DeviceResult& result);
 
     CKeyboardProfiledata profile_;
     std::unique_ptr<CKeyboardConfigurator> configurator_;
     KeyEventHandler onKeyEvent_;
+    bool readOutFailed_ = false;  // since the last attach
 };
 
 }  // namespace velnor7
