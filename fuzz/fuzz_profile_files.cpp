@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -27,12 +28,24 @@ void Write(const std::filesystem::path& path, const uint8_t* data, size_t size) 
                                                                  static_cast<std::streamsize>(size));
 }
 
+// A broken profile is kept aside before its repair; the copies of one input are not needed
+// for the next.
+void RemoveBrokenCopies() {
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(Folder(), error), end; !error && entry != end; entry.increment(error)) {
+        if (entry->path().filename().string().find(".broken-") != std::string::npos) {
+            std::filesystem::remove(entry->path(), error);
+        }
+    }
+}
+
 void LoadAll(velnor7::CBasicProfiledata& data, const std::string& profile, const std::string& fallback) {
     data.SetDefaultPath(fallback);
     data.Load(profile);
     data.ReadLightInfo();
     data.ReadLightList();
     data.ReadKeyList();
+    RemoveBrokenCopies();
 }
 
 }  // namespace

@@ -1,94 +1,116 @@
 #include "common/JsonFile.h"
 
+#include "common/TimestampId.h"
 #include "common/Trace.h"
+#include "platform/files/FileRead.h"
+#include "platform/files/FileWrite.h"
 
 #include <json/reader.h>
 #include <json/writer.h>
 
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <random>
-#include <sstream>
 
 namespace velnor7 {
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+FileReadResult ReadTraced(const std::string& path) {
+    FileReadResult read = ReadRegularFile(path);
+    Trace("readjsonFile 错误吗：：%d\n", read.error);
+    if (read.status != FileReadStatus::Ok && read.status != FileReadStatus::Missing)
+        Trace("readjsonFile %s %s", path.c_str(), read.reason.c_str());
+    return read;
+}
 
-std::string TemporaryNameBeside(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    static const unsigned processSalt = std::random_device{}();
-    std::ostringstream name;
-    name << path << ".tmp" << std::hex << processSalt << '_' << counter.fetch_add(1);
-    return name.str();
+std::string TextBeforeNul(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
+
+JsonFileRead NotRead(JsonFileStatus status, std::string reason) {
+    JsonFileRead result;
+    result.status = status;
+    result.reason = std::move(reason);
+    return result;
+}
+
+bool Parse(const std::string& path, const std::string& text, Json::Value& root) {
+    Json::CharReaderBuilder builder;
+    builder["collectComments"] = true;
+    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    try {
+        if (reader->parse(text.data(), text.data() + text.size(), &root, &errors)) return true;
+        Trace("%s: %s", path.c_str(), errors.c_str());
+    } catch (const Json::Exception& error) {
+        // The reader throws instead of failing on some inputs (nesting too deep).
+        Trace("%s: %s", path.c_str(), error.what());
+    }
+    root = Json::Value();
+    return false;
+}
+
+bool Exists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
 }  // namespace
 
 std::string readjsonFile(const std::string& path) {
-    errno = 0;
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    Trace("readjsonFile 错误吗：：%d\n", errno);
-    if (!file) return {};
-    if (std::fseek(file.get(), 0, SEEK_END) != 0) return {};
-    const long length = std::ftell(file.get());
-    if (length <= 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return {};
-    std::string text(static_cast<size_t>(length), '\0');
-    if (std::fread(text.data(), 1, text.size(), file.get()) != text.size()) return {};
-    const size_t nul = text.find('\0');
-    if (nul != std::string::npos) text.resize(nul);
-    return text;
+    const FileReadResult read = ReadTraced(path);
+    return read.status == FileReadStatus::Ok ? TextBeforeNul(read.bytes) : std::string();
+}
+
+JsonFileRead ReadJsonFile(const std::string& path) {
+    const FileReadResult read = ReadTraced(path);
+    switch (read.status) {
+    case FileReadStatus::Ok: break;
+    case FileReadStatus::Missing: return NotRead(JsonFileStatus::Missing, read.reason);
+    case FileReadStatus::NotRegular: return NotRead(JsonFileStatus::NotRegular, read.reason);
+    case FileReadStatus::Unreadable: return NotRead(JsonFileStatus::Unreadable, read.reason);
+    }
+    const std::string text = TextBeforeNul(read.bytes);
+    if (text.empty()) return NotRead(JsonFileStatus::Empty, "is empty");
+    JsonFileRead result;
+    if (!Parse(path, text, result.value)) return NotRead(JsonFileStatus::NotJson, "is not JSON");
+    return result;
 }
 
 Json::Value LoadJsonFile(const std::string& path) {
-    const std::string text = readjsonFile(path);
-    if (text.empty()) {
-        Trace("%s", path.c_str());
-        return Json::Value();
-    }
-    Json::CharReaderBuilder builder;
-    builder["collectComments"] = true;
-    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value root;
-    std::string errors;
-    try {
-        if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) return Json::Value();
-    } catch (const Json::Exception& error) {
-        // The reader throws instead of failing on some inputs (nesting too deep).
-        Trace("%s: %s", path.c_str(), error.what());
-        return Json::Value();
-    }
-    return root;
+    JsonFileRead read = ReadJsonFile(path);
+    if (read.status != JsonFileStatus::Ok && read.status != JsonFileStatus::NotJson) Trace("%s", path.c_str());
+    return std::move(read.value);
 }
 
-int wirtejsonFile(const std::string& path, const Json::Value& value) {
+JsonFileWrite WriteJsonFile(const std::string& path, const Json::Value& value) {
     Json::StreamWriterBuilder builder;
     builder["indentation"] = "   ";
     std::string text = Json::writeString(builder, value);
     text += '\n';
 
-    const std::string temporary = TemporaryNameBeside(path);
-    errno = 0;
-    FilePtr file(std::fopen(temporary.c_str(), "wb"));
-    Trace("wirtejsonFile 错误吗：：%d\n", errno);
-    if (!file) return 1;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
-                         std::fflush(file.get()) == 0;
-    const bool closed = std::fclose(file.release()) == 0;
-    std::error_code error;
-    if (written && closed) {
-        std::filesystem::rename(temporary, path, error);
-        if (!error) return 0;
+    const FileWriteResult written = WriteFileDurably(path, text);
+    Trace("wirtejsonFile 错误吗：：%d\n", written.error);
+    if (!written.ok) Trace("wirtejsonFile %s %s", path.c_str(), written.reason.c_str());
+    return {written.ok, written.reason};
+}
+
+int wirtejsonFile(const std::string& path, const Json::Value& value) { return WriteJsonFile(path, value).ok ? 0 : 1; }
+
+BrokenFileCopy KeepBrokenFile(const std::string& path) {
+    const FileReadResult original = ReadRegularFile(path);
+    if (original.status != FileReadStatus::Ok) return {false, {}, "the file " + original.reason};
+
+    // Two copies made within one millisecond must not overwrite each other.
+    const std::string stem = path + ".broken-" + NewTimestampId();
+    std::string copy = stem;
+    for (int n = 2; Exists(copy); ++n) copy = stem + "-" + std::to_string(n);
+
+    // The copy is as private as the file it keeps.
+    const FileWriteResult written = WriteFileDurably(copy, original.bytes, original.permissions);
+    if (!written.ok) {
+        Trace("broken file %s not kept: %s", path.c_str(), written.reason.c_str());
+        return {false, {}, "the copy " + written.reason};
     }
-    Trace("wirtejsonFile %s: %s", path.c_str(), error ? error.message().c_str() : "write failed");
-    std::filesystem::remove(temporary, error);
-    return 1;
+    Trace("broken file %s kept as %s", path.c_str(), copy.c_str());
+    return {true, copy, {}};
 }
 
 }  // namespace velnor7

@@ -1,15 +1,17 @@
 #include "macros/MacroLibrary.h"
 
 #include "common/JsonFile.h"
+#include "common/NoticeOnce.h"
 #include "common/TimestampId.h"
 #include "common/Trace.h"
+#include "common/UserNotice.h"
+#include "platform/files/FileRead.h"
+#include "platform/files/FileWrite.h"
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <utility>
 
 namespace velnor7 {
@@ -18,21 +20,16 @@ namespace {
 namespace fs = std::filesystem;
 
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return std::move(bytes).str();
+    FileReadResult read = ReadRegularFile(path.string());
+    if (read.status != FileReadStatus::Ok) return std::nullopt;
+    return std::move(read.bytes);
 }
 
-bool WriteWholeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return !out.fail();
+// Byte for byte; tells the user when it fails, with what the failure means.
+bool WriteWholeFile(const fs::path& path, const std::string& bytes, const char* consequence) {
+    const FileWriteResult written = WriteFileDurably(path.string(), bytes);
+    if (!written.ok) UserNotice("The file " + path.string() + " " + written.reason + "; " + consequence + ".");
+    return written.ok;
 }
 
 AddedMacro NotAdded(MacroStatus status) {
@@ -123,7 +120,11 @@ MacroStatus MacroLibrary::SaveMacroEvents(size_t index, const std::vector<MacroE
     fs::path file;
     const MacroStatus status = FileOf(index, file);
     if (status != MacroStatus::Ok) return status;
-    if (wirtejsonFile(file.string(), MacroFileDocument(macros_[index], events)) != 0) return MacroStatus::WriteFailed;
+    const JsonFileWrite written = WriteJsonFile(file.string(), MacroFileDocument(macros_[index], events));
+    if (!written.ok) {
+        UserNotice("The macro file " + file.string() + " " + written.reason + "; the macro was not saved.");
+        return MacroStatus::WriteFailed;
+    }
     return MacroStatus::Ok;
 }
 
@@ -133,7 +134,8 @@ MacroStatus MacroLibrary::ExportMacro(size_t index, const fs::path& destination)
     if (status != MacroStatus::Ok) return status;
     const std::optional<std::string> bytes = ReadWholeFile(file);
     if (!bytes) return MacroStatus::NoMacroFile;
-    return WriteWholeFile(destination, *bytes) ? MacroStatus::Ok : MacroStatus::WriteFailed;
+    if (!WriteWholeFile(destination, *bytes, "the macro was not exported")) return MacroStatus::WriteFailed;
+    return MacroStatus::Ok;
 }
 
 AddedMacro MacroLibrary::ImportMacro(const fs::path& source) {
@@ -142,7 +144,8 @@ AddedMacro MacroLibrary::ImportMacro(const fs::path& source) {
     AddedMacro added = AddMacro();
     if (added.status != MacroStatus::Ok) return added;
     fs::path file;
-    if (FileOf(added.index, file) == MacroStatus::Ok && WriteWholeFile(file, *bytes)) return added;
+    if (FileOf(added.index, file) == MacroStatus::Ok && WriteWholeFile(file, *bytes, "the macro was not imported"))
+        return added;
     // A listed macro without its file would look like an empty import.
     Trace("macro import could not write its file; the new list entry is removed");
     DeleteMacro(added.index);
@@ -166,16 +169,62 @@ bool MacroLibrary::SameMacroName(std::string_view a, std::string_view b) {
 fs::path MacroLibrary::ListFilePath() const { return dataFolder_ / kMacroListFileName; }
 
 Json::Value MacroLibrary::ReloadListDocument() {
-    Json::Value document = LoadJsonFile(ListFilePath().string());
-    // A missing or broken list is an empty one; it is replaced on the next change.
-    if (!document.isObject()) document = Json::Value(Json::objectValue);
+    const std::string path = ListFilePath().string();
+    JsonFileRead read = ReadJsonFile(path);
+    listState_ = ListState::Usable;
+    listProblem_ = read.reason;
+    switch (read.status) {
+    case JsonFileStatus::Ok:
+        if (!read.value.isObject()) {
+            listState_ = ListState::Broken;
+            listProblem_ = "is not a JSON object";
+        } else if (read.value.isMember("MacroInfo") && !read.value["MacroInfo"].isArray()) {
+            listState_ = ListState::Broken;
+            listProblem_ = "has a \"MacroInfo\" entry that is not a list";
+        }
+        break;
+    case JsonFileStatus::Missing: break;
+    case JsonFileStatus::NotRegular:
+    case JsonFileStatus::Unreadable:
+        listState_ = ListState::Untouchable;
+        UserNoticeOnce("The macro list " + path + " " + read.reason +
+                       "; it was left as it is, and no macros can be listed or changed until it is fixed.");
+        break;
+    case JsonFileStatus::Empty:
+    case JsonFileStatus::NotJson:
+        listState_ = ListState::Broken;
+        break;
+    }
+    // A missing or broken list is an empty one; a broken one is kept aside before it is replaced.
+    Json::Value document = listState_ == ListState::Usable && read.value.isObject() ? std::move(read.value)
+                                                                                     : Json::Value(Json::objectValue);
     if (!document["MacroInfo"].isArray()) document["MacroInfo"] = Json::Value(Json::arrayValue);
     macros_ = MacroListFromDocument(document);
     return document;
 }
 
 MacroStatus MacroLibrary::WriteList(const Json::Value& document) {
-    if (wirtejsonFile(ListFilePath().string(), document) != 0) return MacroStatus::WriteFailed;
+    const std::string path = ListFilePath().string();
+    if (listState_ == ListState::Untouchable) return MacroStatus::ListUnusable;
+    std::string copy;
+    if (listState_ == ListState::Broken) {
+        const BrokenFileCopy kept = KeepBrokenFile(path);
+        if (!kept.kept) {
+            UserNoticeOnce("The macro list " + path + " " + listProblem_ + ", and it could not be kept aside (" +
+                           kept.reason + "); it was left as it is, and the macros were not changed.");
+            return MacroStatus::ListUnusable;
+        }
+        copy = kept.path;
+    }
+    const JsonFileWrite written = WriteJsonFile(path, document);
+    if (!copy.empty()) {
+        UserNotice("The macro list " + path + " " + listProblem_ + "; it was kept as " + copy +
+                   (written.ok ? " and a new list was started." : ", but the new list " + written.reason + "."));
+    } else if (!written.ok) {
+        UserNotice("The macro list " + path + " " + written.reason + "; the macros were not changed.");
+    }
+    if (!written.ok) return MacroStatus::WriteFailed;
+    listState_ = ListState::Usable;
     macros_ = MacroListFromDocument(document);
     return MacroStatus::Ok;
 }

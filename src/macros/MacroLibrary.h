@@ -32,6 +32,8 @@ enum class MacroStatus {
     NoMacroFile,   // export of a macro that was never saved
     ReadFailed,    // the file to import cannot be read
     WriteFailed,   // a list file, macro file or exported copy could not be written
+    ListUnusable,  // the list file is not a regular file, cannot be read, or does not parse and
+                   // could not be kept aside: it is left as it is and nothing is changed
 };
 
 struct AddedMacro {
@@ -52,7 +54,9 @@ public:
     const std::filesystem::path& DataFolder() const { return dataFolder_; }
     const std::vector<MacroListEntry>& Macros() const { return macros_; }
 
-    // Reads the list file; a missing or broken one is an empty list.
+    // Reads the list file; a missing or broken one is an empty list. A broken list is
+    // kept as a ".broken-" copy before a change replaces it; one that is not a regular
+    // file or cannot be read is never replaced. The user is told either way.
     void LoadList();
 
     // Appends a macro named "macro_<n>" with the smallest free n and a new Guid.
@@ -88,8 +92,14 @@ private:
     MacroStatus WriteList(const Json::Value& document);
     MacroStatus FileOf(size_t index, std::filesystem::path& file) const;
 
+    // What the last reload found: a list file to use or make, one that must be kept
+    // aside before it is replaced, or one that must not be replaced.
+    enum class ListState { Usable, Broken, Untouchable };
+
     std::filesystem::path dataFolder_;
     std::vector<MacroListEntry> macros_;
+    ListState listState_ = ListState::Usable;
+    std::string listProblem_;  // completes "The macro list <path> …" when not Usable
 };
 
 }  // namespace velnor7

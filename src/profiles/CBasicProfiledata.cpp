@@ -2,8 +2,12 @@
 
 #include "common/FileNames.h"
 #include "common/JsonFile.h"
+#include "common/NoticeOnce.h"
 #include "common/Trace.h"
 #include "profiles/JsonAccess.h"
+#include "profiles/ProfileFile.h"
+
+#include <optional>
 
 namespace velnor7 {
 namespace {
@@ -69,30 +73,64 @@ void CBasicProfiledata::SetDeviceIndex(int index) {
 
 Json::Value CBasicProfiledata::Load(const std::string& path) {
     const auto index = static_cast<Json::ArrayIndex>(deviceIndex_);
-    Json::Value file = LoadJsonFile(path);
-    Json::Value document = ElementOf(MemberOf(file, "Device"), index);
-    if (!document.isObject()) {
-        const Json::Value defaults = LoadJsonFile(defaultPath_);
-        document = ElementOf(MemberOf(defaults, "Device"), index);
-        // Without a default document there is nothing to repair the file with;
-        // leave it untouched rather than overwrite it with an empty device.
-        if (document.isObject()) {
-            ArrayElement(ObjectMember(file, "Device"), index) = document;
-            if (wirtejsonFile(path, file) != 0) Trace("profile repair not written: %s", path.c_str());
-        } else {
-            Trace("default profile has no device document: %s", defaultPath_.c_str());
-        }
+    ProfileFileRead read = ReadProfileFile(path, index);
+    document_ = ElementOf(MemberOf(read.file, "Device"), index);
+    if (read.state == ProfileFileRead::State::Usable && document_.isObject()) {
+        fileStatus_ = ProfileFileStatus::Ok;
+        return document_;
     }
-    document_ = document;
+
+    const Json::Value defaults = ElementOf(MemberOf(LoadJsonFile(defaultPath_), "Device"), index);
+    document_ = defaults.isObject() ? defaults : Json::Value();
+    fileStatus_ = ProfileFileStatus::LeftAlone;
+    // Without a default document there is nothing to repair the file with; leave it
+    // untouched rather than overwrite it with an empty device.
+    if (!defaults.isObject() && read.state != ProfileFileRead::State::Untouchable) {
+        Trace("default profile has no device document: %s", defaultPath_.c_str());
+        if (read.state == ProfileFileRead::State::Broken) {
+            UserNoticeOnce("The profile file " + path + " " + read.reason +
+                           "; it was left as it is, because the default profile " + defaultPath_ +
+                           " has no device settings to repair it with.");
+        }
+        return document_;
+    }
+    const std::optional<std::string> copy =
+        KeepBeforeRewrite(path, read, "the default settings are used until it is fixed");
+    if (!copy) return document_;
+
+    ArrayElement(ObjectMember(read.file, "Device"), index) = defaults;
+    const JsonFileWrite written = WriteJsonFile(path, read.file);
+    if (read.state == ProfileFileRead::State::Broken) {
+        TellRepair(path, read, *copy, written.ok, "its device settings were reset to the defaults",
+                   "the repaired file " + written.reason);
+        fileStatus_ = written.ok ? ProfileFileStatus::Repaired : ProfileFileStatus::WriteFailed;
+    } else {
+        if (!written.ok) Trace("profile repair not written: %s", path.c_str());
+        fileStatus_ = written.ok ? ProfileFileStatus::Completed : ProfileFileStatus::WriteFailed;
+    }
     return document_;
 }
 
 int CBasicProfiledata::Save() { return StoreDevice(document_, path_); }
 
 int CBasicProfiledata::StoreDevice(const Json::Value& document, const std::string& path) {
-    Json::Value file = LoadJsonFile(path);
-    ArrayElement(ObjectMember(file, "Device"), static_cast<Json::ArrayIndex>(deviceIndex_)) = document;
-    return wirtejsonFile(path, file);
+    ProfileFileRead read = ReadProfileFile(path, static_cast<Json::ArrayIndex>(deviceIndex_));
+    const std::optional<std::string> copy = KeepBeforeRewrite(path, read, "the changes were not saved");
+    if (!copy) {
+        fileStatus_ = ProfileFileStatus::LeftAlone;
+        return 1;
+    }
+    ArrayElement(ObjectMember(read.file, "Device"), static_cast<Json::ArrayIndex>(deviceIndex_)) = document;
+    const JsonFileWrite written = WriteJsonFile(path, read.file);
+    const bool broken = read.state == ProfileFileRead::State::Broken;
+    if (broken)
+        TellRepair(path, read, *copy, written.ok, "the profile was saved anew", "the profile " + written.reason);
+    if (!written.ok) {
+        fileStatus_ = ProfileFileStatus::WriteFailed;
+        return 1;
+    }
+    fileStatus_ = broken ? ProfileFileStatus::Repaired : ProfileFileStatus::Ok;
+    return 0;
 }
 
 int CBasicProfiledata::WriteDocument(const Json::Value& document, const std::string& path) {

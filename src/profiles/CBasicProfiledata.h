@@ -13,6 +13,17 @@
 
 namespace velnor7 {
 
+// What the last Load, Save or StoreDevice did with the profile file.
+enum class ProfileFileStatus {
+    Ok,           // read, or written, as asked
+    Completed,    // Load: the file was missing or had no device document; the default one was put in and written
+    Repaired,     // the file did not parse or its "Device" had the wrong shape: it was kept as a ".broken-"
+                  // copy, then written anew (the user is told)
+    LeftAlone,    // the file is not a regular file, cannot be read, could not be kept aside, or there is
+                  // nothing to repair it with: nothing was written (Load uses the default document)
+    WriteFailed,  // the file could not be written
+};
+
 class CBasicProfiledata {
 public:
     CBasicProfiledata() = default;
@@ -37,16 +48,21 @@ public:
     void SetDeviceIndex(int index);
     int GetDeviceIndex() const { return deviceIndex_; }
 
-    // Reads the device document from the profile file. When the file has none (or
-    // not an object), the default profile's document is put into the file, which
-    // is rewritten at once, and used. Returns a copy of the document.
+    // Reads the device document from the profile file. When the file is missing or
+    // has none, the default profile's document is put into the file, which is
+    // rewritten at once, and used. A file that does not parse, or whose "Device" has
+    // the wrong shape, is kept as a ".broken-" copy first. A file that is not a
+    // regular file or cannot be read is never written; the default document is used.
+    // Returns a copy of the document; FileStatus() tells what happened.
     Json::Value Load(const std::string& path);
 
     // Stores the document in the profile file. 0 on success, 1 when the file
-    // cannot be written.
+    // cannot be written or must be left alone (FileStatus() tells which).
     virtual int Save();
     // Puts `document` into "Device"[DeviceIndex] of the file at `path`; every
-    // other part of the file is kept.
+    // other part of the file is kept. A file that does not parse is kept as a
+    // ".broken-" copy before it is replaced; one that is not a regular file or
+    // cannot be read is left alone (1).
     virtual int StoreDevice(const Json::Value& document, const std::string& path);
     // Writes `document` as the whole file.
     virtual int WriteDocument(const Json::Value& document, const std::string& path);
@@ -60,6 +76,8 @@ public:
     // Sets "Assignment" of the first list.size() elements; "DefaultAssignment"
     // and the elements beyond the list are left as they are.
     void WriteKeyList(const std::vector<KeyListEntry>& list);
+
+    ProfileFileStatus FileStatus() const { return fileStatus_; }
 
     const Json::Value& GetDocument() const { return document_; }
     const LightInfoRecord& GetLightInfo() const { return lightInfo_; }
@@ -80,6 +98,7 @@ private:
     std::string lightConfigPath_;
     std::vector<KeyListEntry> keyList_;
     int deviceIndex_ = 0;
+    ProfileFileStatus fileStatus_ = ProfileFileStatus::Ok;
 };
 
 }  // namespace velnor7

@@ -1,12 +1,18 @@
 #include "shell/Languages.h"
 
 #include "common/JsonFile.h"
+#include "common/NoticeOnce.h"
 #include "common/Paths.h"
 #include "common/Trace.h"
+#include "platform/files/FileRead.h"
 #include "ui/ComboUI.h"
 #include "ui/ResourceManager.h"
 
+#include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
+
+#include <memory>
 
 namespace velnor7 {
 
@@ -17,14 +23,31 @@ Json::Value Entries() {
     return list.isObject() && list["Language"].isArray() ? list["Language"] : Json::Value(Json::arrayValue);
 }
 
-QSettings UserSettings() { return QSettings("VELNOR7", "VELNOR7"); }
+// The user's settings: the file QSettings("VELNOR7", "VELNOR7") keeps, without the
+// system-wide files that it would read as well. QSettings reads its file as soon as
+// it is made, so a folder or FIFO in the file's place is found before: reading a FIFO
+// would block the program for good. Null then; the user is told once.
+std::unique_ptr<QSettings> UserSettings() {
+    const QString file =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/VELNOR7/VELNOR7.conf";
+    const FileReadResult found = InspectFile(QFile::encodeName(file).toStdString());
+    if (found.status == FileReadStatus::NotRegular) {
+        UserNoticeOnce("The settings file " + file.toStdString() + " " + found.reason +
+                       "; it was left as it is, so the first language of the list is used and a language "
+                       "chosen is not remembered.");
+        return nullptr;
+    }
+    return std::make_unique<QSettings>(file, QSettings::IniFormat);
+}
 
 }  // namespace
 
 QString CLanguages::ListFile() { return QString::fromStdString(DefaultDataDirectory() + "Language.config"); }
 
 int CLanguages::LoadLanguageChoice() {
-    const QVariant stored = UserSettings().value("LANGUAGE");
+    const std::unique_ptr<QSettings> settings = UserSettings();
+    if (!settings) return 0;
+    const QVariant stored = settings->value("LANGUAGE");
     if (!stored.isValid()) return 0;
     bool ok = false;
     const int id = stored.toString().toInt(&ok);
@@ -45,8 +68,10 @@ bool CLanguages::ApplyLanguage(int index) {
     if (!resources.LoadLanguage(file)) return false;
     resources.SetLanguage(QString::fromStdString(entry["Language_name"].asString()));
     resources.ReloadText();
-    UserSettings().setValue("LANGUAGE", QString::number(entry["Language_ID"].asInt()));
-    Trace("写成功！");
+    if (const std::unique_ptr<QSettings> settings = UserSettings()) {
+        settings->setValue("LANGUAGE", QString::number(entry["Language_ID"].asInt()));
+        Trace("写成功！");
+    }
     return true;
 }
 

@@ -8,13 +8,19 @@
 #include <vector>
 
 #include "common/JsonFile.h"
+#include "common/UserNotice.h"
 #include "macros/MacroFiles.h"
 #include "macros/MacroLibrary.h"
+#include "support/SpecialFiles.h"
 
 namespace velnor7 {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
+using testing::EntriesContaining;
+using testing::FileSizeLimit;
+using testing::MakeFifo;
 
 class MacroLibraryTest : public ::testing::Test {
 protected:
@@ -200,6 +206,78 @@ TEST_F(MacroLibraryTest, BrokenListAndMacroFilesReadAsEmptyAndTheListIsRebuilt) 
     library.LoadList();
     EXPECT_TRUE(library.Macros().empty());
     EXPECT_EQ(library.AddMacro().status, MacroStatus::Ok);
+}
+
+TEST_F(MacroLibraryTest, BrokenListIsKeptAsideBeforeTheFirstChangeReplacesIt) {
+    const std::string broken = "{\"MacroInfo\": [{\"MacroName\": \"Rapid\", \"Gu\0\0\0"s;
+    for (const std::string& text : {broken, std::string(R"({"MacroInfo": {"MacroName": "Rapid"}})")}) {
+        SCOPED_TRACE(text);
+        for (const std::string& old : EntriesContaining(folder_, ".broken-")) fs::remove(folder_ / old);
+        WriteRaw(ListFile(), text);
+        NoticeCapture notices;
+        MacroLibrary library(folder_);
+        library.LoadList();
+        EXPECT_TRUE(library.Macros().empty());
+        EXPECT_TRUE(EntriesContaining(folder_, ".broken-").empty()) << "reading alone changes nothing";
+        EXPECT_TRUE(notices.Notices().empty());
+
+        ASSERT_EQ(library.AddMacro().status, MacroStatus::Ok);
+        const std::vector<std::string> copies = EntriesContaining(folder_, "macro.config.broken-");
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_EQ(ReadRaw(folder_ / copies[0]), text);
+        EXPECT_EQ(ListOnDisk().size(), 1u);
+        ASSERT_EQ(notices.Notices().size(), 1u);
+        EXPECT_TRUE(notices.Mentions("The macro list " + ListFile().string()));
+        EXPECT_TRUE(notices.Mentions("kept as " + (folder_ / copies[0]).string()));
+
+        // Once replaced, the list is an ordinary one again.
+        ASSERT_EQ(library.AddMacro().status, MacroStatus::Ok);
+        EXPECT_EQ(EntriesContaining(folder_, ".broken-").size(), 1u);
+    }
+
+    WriteRaw(ListFile(), broken);
+    MacroLibrary library(folder_);
+    {
+        const FileSizeLimit limit(16);  // no room for the copy
+        EXPECT_EQ(library.AddMacro().status, MacroStatus::ListUnusable);
+    }
+    EXPECT_EQ(ReadRaw(ListFile()), broken);
+}
+
+TEST_F(MacroLibraryTest, ListOrMacroFilesThatAreNotFilesAreNeverWrittenOver) {
+    ASSERT_TRUE(MakeFifo(ListFile()));
+    {
+        NoticeCapture notices;
+        MacroLibrary library(folder_);
+        library.LoadList();
+        EXPECT_TRUE(library.Macros().empty());
+        EXPECT_EQ(library.AddMacro().status, MacroStatus::ListUnusable);
+        EXPECT_TRUE(fs::is_fifo(ListFile()));
+        EXPECT_EQ(notices.Notices().size(), 1u);
+        EXPECT_TRUE(notices.Mentions(ListFile().string() + " is a named pipe (FIFO), not a file"));
+    }
+    fs::remove(ListFile());
+
+    WriteRaw(ListFile(), R"({"MacroInfo": [{"MacroName": "a", "Guid": "fifo"},
+                                           {"MacroName": "b", "Guid": "folder"}]})");
+    ASSERT_TRUE(MakeFifo(MacroFile("fifo")));
+    fs::create_directory(MacroFile("folder"));
+    NoticeCapture notices;
+    MacroLibrary library(folder_);
+    library.LoadList();
+    for (size_t index : {0u, 1u}) {
+        SCOPED_TRACE(index);
+        EXPECT_TRUE(library.LoadMacroEvents(index).events.empty());
+        EXPECT_EQ(library.SaveMacroEvents(index, {{kMacroKey, "down", 4, 10}}), MacroStatus::WriteFailed);
+        EXPECT_EQ(library.ExportMacro(index, root_ / "out.mac"), MacroStatus::NoMacroFile);
+    }
+    EXPECT_EQ(ReadAllMacroEvents(folder_).size(), 2u);
+    EXPECT_EQ(library.ImportMacro(MacroFile("fifo")).status, MacroStatus::ReadFailed);
+    EXPECT_TRUE(fs::is_fifo(MacroFile("fifo")));
+    EXPECT_TRUE(fs::is_directory(MacroFile("folder")));
+    EXPECT_TRUE(notices.Mentions("The macro file " + MacroFile("fifo").string() + " is a named pipe"));
+    EXPECT_TRUE(notices.Mentions("the macro was not saved"));
+    EXPECT_TRUE(EntriesContaining(folder_, ".tmp-").empty());
 }
 
 TEST_F(MacroLibraryTest, GuidsThatLeaveTheFolderAreNeverUsedAsFileNames) {

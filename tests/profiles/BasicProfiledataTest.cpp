@@ -3,11 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "common/JsonFile.h"
+#include "common/UserNotice.h"
 #include "ProfileTestSupport.h"
+#include "support/SpecialFiles.h"
 
 namespace velnor7 {
 namespace {
 
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+using testing::BytesOf;
+using testing::EntriesContaining;
+using testing::FileSizeLimit;
+using testing::MakeFifo;
 using testing::ProfileFolderTest;
 using testing::ShippedDefaultData;
 using testing::TestDataDirectory;
@@ -51,8 +59,12 @@ TEST_F(BasicProfiledataTest, LoadRepairsAFileWithoutDeviceDocumentFromTheDefault
 }
 
 TEST_F(BasicProfiledataTest, LoadCreatesAMissingFileAndLeavesAFileAloneWhenTheDefaultsHaveNoDevice) {
+    NoticeCapture notices;
     profile_.Load(PathOf("p.Json"));
     EXPECT_EQ(LoadJsonFile(PathOf("p.Json"))["Device"][0], defaultDevice_);
+    EXPECT_EQ(profile_.FileStatus(), ProfileFileStatus::Completed);
+    EXPECT_TRUE(notices.Notices().empty());
+    EXPECT_TRUE(EntriesContaining(folder_, ".broken-").empty());
 
     CBasicProfiledata withoutDefaults;
     withoutDefaults.SetDefaultPath(PathOf("missing_default.Json"));
@@ -61,6 +73,82 @@ TEST_F(BasicProfiledataTest, LoadCreatesAMissingFileAndLeavesAFileAloneWhenTheDe
     EXPECT_TRUE(withoutDefaults.Load(PathOf("q.Json")).isNull());
     EXPECT_EQ(ReadText("q.Json"), before);
     EXPECT_EQ(withoutDefaults.ReadLightInfo(), LightInfoRecord{});
+}
+
+TEST_F(BasicProfiledataTest, BrokenProfileIsKeptAsideBeforeItIsRepairedAndTheUserIsTold) {
+    const struct {
+        std::string text;
+        bool keepsName;  // the rest of the file survives the repair
+    } cases[] = {
+        {R"({"profilename": "Mine", "profileUUID": "abc", "Device": [{"LightInfo": {"Sel)", false},
+        {"{\"profilename\": \"Mine\", \0\0\0\0"s, false},
+        {R"({"profilename": "Mine", "profileUUID": "abc", "Device": {"LightInfo": {"Red": 9}}})", true},
+        {R"({"profilename": "Mine", "profileUUID": "abc", "Device": [7]})", true},
+        {R"(["profilename", "Mine"])", false},
+    };
+    // Loading repairs from the defaults; saving writes the page's own document.
+    for (const bool saving : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.text + (saving ? " (save)" : " (load)"));
+            for (const std::string& old : EntriesContaining(folder_, ".broken-")) fs::remove(folder_ / old);
+            WriteText("p.Json", c.text);
+            NoticeCapture notices;
+            if (saving) {
+                EXPECT_EQ(profile_.Save(), 0);
+            } else {
+                EXPECT_EQ(profile_.Load(PathOf("p.Json")), defaultDevice_);
+            }
+            EXPECT_EQ(profile_.FileStatus(), ProfileFileStatus::Repaired);
+
+            const std::vector<std::string> copies = EntriesContaining(folder_, "p.Json.broken-");
+            ASSERT_EQ(copies.size(), 1u);
+            EXPECT_EQ(BytesOf(folder_ / copies[0]), c.text);
+
+            const Json::Value file = LoadJsonFile(PathOf("p.Json"));
+            EXPECT_EQ(file["Device"][0], saving ? profile_.GetDocument() : defaultDevice_);
+            EXPECT_EQ(file["profilename"].asString(), c.keepsName ? "Mine" : "");
+            ASSERT_EQ(notices.Notices().size(), 1u);
+            EXPECT_TRUE(notices.Mentions("The profile file " + PathOf("p.Json")));
+            EXPECT_TRUE(notices.Mentions("kept as " + (folder_ / copies[0]).string())) << notices.Notices()[0];
+        }
+    }
+}
+
+TEST_F(BasicProfiledataTest, ProfileThatIsNotAFileIsNeverWrittenAndTheDefaultsAreUsed) {
+    fs::create_directory(PathOf("folder.Json"));
+    ASSERT_TRUE(MakeFifo(PathOf("fifo.Json")));
+    for (const char* name : {"folder.Json", "fifo.Json"}) {
+        SCOPED_TRACE(name);
+        NoticeCapture notices;
+        profile_.SetPath(PathOf(name));
+        EXPECT_EQ(profile_.Load(PathOf(name)), defaultDevice_);
+        EXPECT_EQ(profile_.FileStatus(), ProfileFileStatus::LeftAlone);
+        EXPECT_EQ(profile_.ReadLightInfo().selectItem, 5);
+        EXPECT_EQ(profile_.Save(), 1);
+        EXPECT_EQ(profile_.FileStatus(), ProfileFileStatus::LeftAlone);
+        ASSERT_EQ(notices.Notices().size(), 2u);  // the load's and the save's
+        EXPECT_TRUE(notices.Mentions(PathOf(name) + " is a"));
+        EXPECT_TRUE(notices.Mentions("the changes were not saved"));
+    }
+    EXPECT_TRUE(fs::is_directory(PathOf("folder.Json")));
+    EXPECT_TRUE(fs::is_fifo(PathOf("fifo.Json")));
+    EXPECT_TRUE(EntriesContaining(folder_, ".tmp-").empty());
+    EXPECT_TRUE(EntriesContaining(folder_, ".broken-").empty());
+}
+
+TEST_F(BasicProfiledataTest, BrokenProfileThatCannotBeKeptAsideIsLeftAsItIs) {
+    const std::string broken = R"({"profilename": "Mine", "Device": [{"LightInfo": )";
+    WriteText("p.Json", broken);
+    NoticeCapture notices;
+    {
+        const FileSizeLimit limit(16);  // no room for the copy
+        EXPECT_EQ(profile_.Load(PathOf("p.Json")), defaultDevice_);
+        EXPECT_EQ(profile_.Save(), 1);
+    }
+    EXPECT_EQ(profile_.FileStatus(), ProfileFileStatus::LeftAlone);
+    EXPECT_EQ(ReadText("p.Json"), broken);
+    EXPECT_TRUE(EntriesContaining(folder_, ".broken-").empty());
+    EXPECT_TRUE(notices.Mentions("could not be kept aside"));
 }
 
 TEST_F(BasicProfiledataTest, LightInfoReadsZerosWhenAbsentAndSurvivesAFileRoundTrip) {
