@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "cli/KeyboardCommands.h"
 #include "cli/VerbOutcome.h"
 #include "common/Trace.h"
 #include "core/DeviceCatalogue.h"
@@ -71,6 +72,14 @@ const char* RoleName(uint16_t role) { return role == kRoleConsumer ? "consumer" 
 
 }  // namespace
 
+int RunCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.command == "list") return RunList(options, out, err);
+    if (options.command == "light") return RunLight(options, out, err);
+    if (options.command == "keymap") return RunKeymap(options, out, err);
+    if (options.command == "macros") return RunMacros(options, out, err);
+    return RunInfo(options, out, err);
+}
+
 int RunList(const CliOptions& options, std::ostream& out, std::ostream& err) {
     bool listed = false;
     const std::vector<ProbedInterface> probed = ProbeBus(listed);
@@ -138,11 +147,9 @@ int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {
         if (result.Ok()) {
             TransferProgress progress;
             result = ChannelStepResult(channel.ReadDeviceInfo(info.data(), &progress), "ReadDeviceInfo", channel, &progress);
-            // Close the configuration whenever the device still answers.
-            if (result.DeviceAnswering()) {
-                const DeviceResult ended = ChannelStepResult(channel.EndConfig(), "EndConfig", channel);
-                if (result.Ok()) result = ended;
-            }
+            // The configuration is closed even after a failed read.
+            const DeviceResult ended = ChannelStepResult(channel.EndConfig(), "EndConfig", channel);
+            if (result.Ok()) result = ended;
         }
         if (!result.Ok()) {
             failed("the device does not answer: " + result.reason);

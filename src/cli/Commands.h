@@ -9,6 +9,9 @@
 
 namespace velnor7 {
 
+// The command the options name.
+int RunCommand(const CliOptions& options, std::ostream& out, std::ostream& err);
+
 int RunList(const CliOptions& options, std::ostream& out, std::ostream& err);
 int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err);
 // The path of the first supported keyboard's command interface on the bus.

@@ -38,8 +38,9 @@ public:
         const std::string folder = UserDataDirectory("keyboard");
         const std::string defaults = DefaultDataDirectory() + "keyboard.Json";
         profile_.SetDefaultPath(defaults);
+        // What is wrong with the files has been said above; without a profile nothing is done.
         if (!profile_.SetProfileFile(folder, CProfileList(folder, defaults).CurrentUuid())) {
-            return "the keyboard's profile list names no usable profile";
+            return "the keyboard's profile list cannot be used; nothing was done";
         }
         profile_.Load(profile_.GetPath());
         configurator_ = std::make_unique<CKeyboardConfigurator>(channel_, profile_, folder);

@@ -1,7 +1,6 @@
 // velnor7ctl: the command-line companion of the configurator.
 #include "cli/CliOptions.h"
 #include "cli/Commands.h"
-#include "cli/KeyboardCommands.h"
 #include "cli/VerbOutcome.h"
 #include "common/Trace.h"
 #include "common/UserNotice.h"
@@ -39,9 +38,5 @@ int main(int argc, char** argv) {
         SetHidBackend(MakeHidrawBackend());
     }
 
-    if (options->command == "list") return RunList(*options, std::cout, std::cerr);
-    if (options->command == "light") return RunLight(*options, std::cout, std::cerr);
-    if (options->command == "keymap") return RunKeymap(*options, std::cout, std::cerr);
-    if (options->command == "macros") return RunMacros(*options, std::cout, std::cerr);
-    return RunInfo(*options, std::cout, std::cerr);
+    return RunCommand(*options, std::cout, std::cerr);
 }

@@ -28,9 +28,15 @@ bool CDeviceDiscovery::AnySlotFree() const {
 bool CDeviceDiscovery::Scan() {
     ++enumerations_;
     if (!probe_.Enumerate()) return false;
+    std::set<std::string> stillRefused;
     while (const std::optional<std::string> path = probe_.NextPath()) {
         if (!IsCandidate(slots_, IdentityFromPath(*path))) continue;
-        if (probe_.Open(*path, true, false, true, false) != 1) continue;
+        if (probe_.Open(*path, true, false, true, false) != 1) {
+            // Tried again every cycle, told only once: the user has to act (permissions).
+            if (refused_.count(*path) == 0) listener_.DeviceRefused(*path);
+            stillRefused.insert(*path);
+            continue;
+        }
         DeviceIdentity identity = IdentityFromPath(*path);
         identity.vid = probe_.Attributes().vendorId;
         identity.pid = probe_.Attributes().productId;
@@ -40,6 +46,7 @@ bool CDeviceDiscovery::Scan() {
         probe_.Close();
         if (slot >= 0) listener_.DeviceArrived(slot);
     }
+    refused_ = std::move(stillRefused);
     if (!firstScanDone_) {
         firstScanDone_ = true;
         listener_.FirstScanDone();

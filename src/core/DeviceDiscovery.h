@@ -12,6 +12,9 @@
 #include "core/DeviceCatalogue.h"
 #include "core/HidDevice.h"
 
+#include <set>
+#include <string>
+
 namespace velnor7 {
 
 class IDiscoveryListener {
@@ -21,6 +24,9 @@ public:
     virtual void DeviceRemoved(int slot) = 0;
     // Once per thread start, after the first complete scan.
     virtual void FirstScanDone() = 0;
+    // A supported interface that cannot be opened (no permission, say); told once while
+    // the path stays on the bus.
+    virtual void DeviceRefused(const std::string& path) = 0;
 };
 
 class CDeviceDiscovery {
@@ -51,6 +57,7 @@ private:
     DeviceSlotList& slots_;
     IDiscoveryListener& listener_;
     CHidDevice probe_;
+    std::set<std::string> refused_;  // paths told as refused, while they are listed
     bool firstScanDone_ = false;
     int enumerations_ = 0;
     WorkerThread thread_;

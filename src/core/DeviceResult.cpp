@@ -11,18 +11,16 @@ std::string ChunkText(const TransferProgress* progress) {
 
 }  // namespace
 
-bool DeviceResult::DeviceAnswering() const {
-    switch (error) {
-    case DeviceError::NotOpen:
-    case DeviceError::NoAnswer:
-    case DeviceError::WriteFailed: return false;
-    default: return true;
-    }
-}
-
 DeviceResult ChannelStepResult(int code, std::string_view operation, const CDeviceCommandChannel& channel,
                                const TransferProgress* progress) {
-    if (code == kResultOk) return DeviceResult::Success();
+    if (code == kResultOk) {
+        DeviceResult success;
+        if (progress != nullptr) {
+            success.chunksDone = progress->chunksDone;
+            success.chunksTotal = progress->chunksTotal;
+        }
+        return success;
+    }
     const std::string where = std::string(operation) + ChunkText(progress);
     DeviceResult result;
     switch (code) {

@@ -33,9 +33,6 @@ struct DeviceResult {
     size_t chunksTotal = 0;
 
     bool Ok() const { return error == DeviceError::None; }
-    // Whether the device may still be talked to after this result (it answered, or
-    // nothing was sent): a configuration it was put in can then be closed.
-    bool DeviceAnswering() const;
 
     static DeviceResult Success() { return {}; }
     static DeviceResult Failure(DeviceError error, std::string reason) { return {error, std::move(reason), 0, 0}; }

@@ -1,5 +1,6 @@
 #include "keyboard/KeyboardConfigurator.h"
 
+#include "common/Trace.h"
 #include "macros/MacroFiles.h"
 
 namespace velnor7 {
@@ -38,17 +39,21 @@ DeviceResult CKeyboardConfigurator::Step(int code, std::string_view operation, c
 
 DeviceResult CKeyboardConfigurator::InConfiguration(const std::function<DeviceResult()>& body) {
     const DeviceResult begun = Step(channel_.BeginConfig(), "BeginConfig");
-    if (!begun.Ok()) return begun;
-    DeviceResult result = body();
-    // A keyboard that stopped answering cannot be asked to end the configuration.
-    if (!result.DeviceAnswering()) return result;
-    const DeviceResult ended = Step(channel_.EndConfig(), "EndConfig");
+    DeviceResult result = begun.Ok() ? body() : begun;
+    // Whatever happened, the keyboard is asked to leave the configuration (a BeginConfig
+    // without an answer may still have reached it), unless it is gone: it must not be left
+    // waiting for the rest of a transaction. When everything else went through, a second
+    // try gets past a single lost reply.
+    if (result.error == DeviceError::NotOpen) return result;
+    DeviceResult ended = Step(channel_.EndConfig(), "EndConfig");
+    if (result.Ok() && !ended.Ok() && ended.error != DeviceError::NotOpen) {
+        Trace("keyboard: %s; trying once more", ended.reason.c_str());
+        ended = Step(channel_.EndConfig(), "EndConfig");
+    }
     if (result.Ok() && !ended.Ok()) {
-        const size_t done = result.chunksDone;
-        const size_t total = result.chunksTotal;
+        ended.chunksDone = result.chunksDone;
+        ended.chunksTotal = result.chunksTotal;
         result = ended;
-        result.chunksDone = done;
-        result.chunksTotal = total;
     }
     return result;
 }

@@ -6,6 +6,7 @@
 #include <hidapi/hidapi.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -17,18 +18,31 @@ namespace {
 
 // What one hidraw node is, as far as the bus listing knows.
 struct NodeInfo {
-    std::string node;  // "/dev/hidrawN"
+    std::string node;      // "/dev/hidrawN"
+    std::string instance;  // the kernel's name of the HID device, new at every plug-in
     HidAttributes attributes;
     int interfaceNumber = -1;
     std::vector<uint8_t> descriptor;
     size_t collectionCount = 0;
 };
 
-std::vector<uint8_t> ReadSysfsDescriptor(const std::string& node) {
+std::string SysfsFolder(const std::string& node) {
     const size_t slash = node.rfind('/');
-    const std::string name = slash == std::string::npos ? node : node.substr(slash + 1);
-    std::ifstream file("/sys/class/hidraw/" + name + "/device/report_descriptor", std::ios::binary);
+    return "/sys/class/hidraw/" + (slash == std::string::npos ? node : node.substr(slash + 1));
+}
+
+std::vector<uint8_t> ReadSysfsDescriptor(const std::string& node) {
+    std::ifstream file(SysfsFolder(node) + "/device/report_descriptor", std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// "0003:F0E1:5004.000A": the HID device behind the node. The kernel numbers every device it
+// meets anew, so a device pulled out and plugged back in under the same hidrawN has another
+// name, and its old path no longer opens.
+std::string ReadInstance(const std::string& node) {
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(SysfsFolder(node) + "/device", error);
+    return error ? std::string() : target.filename().string();
 }
 
 bool NodeExists(const std::string& node) {
@@ -49,6 +63,7 @@ std::vector<NodeInfo> ListNodes() {
         if (known) continue;
         NodeInfo info;
         info.node = node;
+        info.instance = ReadInstance(node);
         info.attributes = {entry->vendor_id, entry->product_id, entry->release_number};
         info.interfaceNumber = entry->interface_number;
         info.descriptor = ReadSysfsDescriptor(node);
@@ -144,12 +159,13 @@ private:
     std::optional<NodeInfo> KnownNode(const std::string& node) {
         std::lock_guard lock(mutex_);
         for (const NodeInfo& info : known_)
-            if (info.node == node && ReadSysfsDescriptor(node) == info.descriptor) return info;
+            if (info.node == node && ReadInstance(node) == info.instance && ReadSysfsDescriptor(node) == info.descriptor)
+                return info;
         return std::nullopt;
     }
 
     static std::string PathOf(const NodeInfo& info, size_t collection) {
-        return info.node + "#" +
+        return info.node + "#" + info.instance + "#" +
                HidPathKeys(info.attributes.vendorId, info.attributes.productId, info.interfaceNumber,
                            static_cast<int>(collection), info.collectionCount);
     }

@@ -13,6 +13,7 @@
 #include "ui/LabelUI.h"
 #include "ui/MenuUI.h"
 #include "ui/ResourceManager.h"
+#include "ui/UiThread.h"
 #include "ui/WindowMessages.h"
 
 #include <QCursor>
@@ -76,9 +77,10 @@ void CMainWnd::Initialise() {
     bus_.Connect();
     bus_.BroadcastClaim(1, 1);
 
-    // Notices come from the UI thread and from the device threads alike.
-    SetNoticeSink([self](const std::string& text) {
-        ui::PostWindowMessage(self, ui::WindowMessage{kMsgNotice, 0, 0, QString::fromStdString(text)});
+    // Notices come from the UI thread, shown at once, and from the device threads, posted.
+    SetNoticeSink([self, this](const std::string& text) {
+        if (ui::OnUiThread()) ShowNotice(QString::fromStdString(text));
+        else ui::PostWindowMessage(self, ui::WindowMessage{kMsgNotice, 0, 0, QString::fromStdString(text)});
     });
 
     // 2. The language.
@@ -308,6 +310,12 @@ void CMainWnd::DeviceRemoved(int slot) {
                           &shuttingDown_);
 }
 
+void CMainWnd::DeviceRefused(const std::string& path) {
+    UserNotice("A VELNOR7 device was found at " + path +
+               " but cannot be opened: this user may not use it. Install the udev rule (see README, "
+               "\"Using a real device without root\") and plug the device in again.");
+}
+
 void CMainWnd::FirstScanDone() { ui::PostWindowMessage(GetHWND(), ui::WindowMessage{instanceMessage_, 0, 0, {}}); }
 
 void CMainWnd::OnArrival(int slot) {
@@ -321,7 +329,13 @@ void CMainWnd::OnArrival(int slot) {
     if (identity.role == kRoleCommand) {
         for (CTessaryUSBDevice* page : pages_[static_cast<size_t>(kind)]) {
             if (!SameIdentity(page->GetIdentity(), identity) || page->CommandChannel().IsOpen()) continue;
-            if (page->AttachCommandInterface(identity) && kind == kKindMouse) {
+            if (!page->AttachCommandInterface(identity)) {
+                // The entry still shows the device; the user learns why it does not respond.
+                static const char* const kKindNames[] = {"keyboard", "mouse", "mouse pad", "headset"};
+                UserNotice(std::string("The ") + kKindNames[kind] + " at " + identity.path +
+                           " cannot be opened for configuration: this user may not write to it. Install the udev "
+                           "rule (see README) and plug it in again.");
+            } else if (kind == kKindMouse) {
                 page->CommandChannel().SetSlowMode(identity.type == kTypeWirelessMouse);
             }
             const int entry = EntryOf(page);

@@ -83,6 +83,7 @@ public:
     void DeviceArrived(int slot) override;
     void DeviceRemoved(int slot) override;
     void FirstScanDone() override;
+    void DeviceRefused(const std::string& path) override;
 
 protected:
     void OnNotify(ui::TNotifyUI& msg) override;

@@ -146,6 +146,15 @@ void CommandResponder::UnplugAtRequest(int requestNumber) {
     if (requestNumber > 0) unplugAtRequest_ = commandRequestsSeen_ + static_cast<uint64_t>(requestNumber);
 }
 
+void CommandResponder::ClearFaults() {
+    noAnswersLeft_ = 0;
+    wrongEchoesLeft_ = 0;
+    injectedStatuses_.clear();
+    unplugAtRequest_.reset();
+    silentRequests_.clear();
+    wrongEchoRequests_.clear();
+}
+
 void CommandResponder::InjectFault(Fault fault, int requestNumber) {
     if (requestNumber <= 0) return;
     const uint64_t number = commandRequestsSeen_ + static_cast<uint64_t>(requestNumber);

@@ -145,6 +145,8 @@ public:
     // The same faults, each at one request number (table-driven tests).
     enum class Fault { NoAnswer, WrongEcho, StatusRejected, StatusBadChecksum, Unplug };
     void InjectFault(Fault fault, int requestNumber);
+    // Forgets every fault not yet met.
+    void ClearFaults();
 
 private:
     const uint8_t interfaceNumber_;

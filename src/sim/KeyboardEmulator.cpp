@@ -325,4 +325,9 @@ void KeyboardEmulator::InjectFault(Fault fault, int requestNumber) {
     responder_.InjectFault(fault, requestNumber);
 }
 
+void KeyboardEmulator::ClearFaults() {
+    std::lock_guard lock(mutex_);
+    responder_.ClearFaults();
+}
+
 }  // namespace velnor7

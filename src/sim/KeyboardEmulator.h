@@ -159,6 +159,7 @@ public:
     void UnplugAtRequest(int requestNumber);  // RequestUnplug, no reply, not applied
     using Fault = firmware::CommandResponder::Fault;
     void InjectFault(Fault fault, int requestNumber);
+    void ClearFaults();
 
 private:
     // Both called with mutex_ held.

@@ -238,8 +238,15 @@ bool SimulatedHidBus::Enumerate(std::vector<std::string>& paths) {
     return true;
 }
 
+void SimulatedHidBus::RefuseAccess(bool read, bool write) {
+    std::lock_guard lock(mutex_);
+    refused_.read = read;
+    refused_.write = write;
+}
+
 std::shared_ptr<HidConnection> SimulatedHidBus::Open(const std::string& path, const HidOpenMode& mode) {
     std::lock_guard lock(mutex_);
+    if ((mode.read && refused_.read) || (mode.write && refused_.write)) return nullptr;
     for (const auto& slot : slots_) {
         if (!slot->Present()) continue;
         for (const ParsedInterface& parsed : slot->Interfaces()) {

@@ -27,6 +27,10 @@ public:
     void Unplug(int busNumber);
     void UnplugAll();
 
+    // Opens that ask for read or write access fail while refused, as for a user the
+    // device node is not given to; opens that only check presence still work.
+    void RefuseAccess(bool read, bool write);
+
     bool Enumerate(std::vector<std::string>& paths) override;
     std::shared_ptr<HidConnection> Open(const std::string& path, const HidOpenMode& mode) override;
 
@@ -36,6 +40,7 @@ private:
     std::mutex mutex_;
     std::vector<std::shared_ptr<Slot>> slots_;  // guarded by mutex_
     int nextBusNumber_ = 1;                     // guarded by mutex_
+    HidOpenMode refused_;                       // guarded by mutex_
 };
 
 }  // namespace velnor7

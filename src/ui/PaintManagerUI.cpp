@@ -131,6 +131,11 @@ bool CPaintManagerUI::HasTimer(CControlUI* control, int timerId) const {
     return timers_.count({control, timerId}) != 0;
 }
 
+int CPaintManagerUI::TimerInterval(CControlUI* control, int timerId) const {
+    const auto found = timers_.find({control, timerId});
+    return found != timers_.end() ? found->second->interval() : -1;
+}
+
 void CPaintManagerUI::AddFont(int id, const QFont& font, bool isDefault) {
     fonts_[id] = font;
     if (isDefault || defaultFontId_ < 0) defaultFontId_ = id;

@@ -63,6 +63,8 @@ public:
     bool KillTimer(CControlUI* control, int timerId);
     void KillTimers(CControlUI* control);
     bool HasTimer(CControlUI* control, int timerId) const;
+    // The period the timer runs with; -1 when the control has no such timer.
+    int TimerInterval(CControlUI* control, int timerId) const;
 
     // Fonts by id; sizes are pixels at 96 DPI.
     void AddFont(int id, const QFont& font, bool isDefault = false);

@@ -92,6 +92,15 @@ void CWindowWnd::SetTimer(int timerId, int milliseconds) {
     timer->start(std::max(0, milliseconds));
 }
 
+int CWindowWnd::TimerInterval(int timerId) const {
+    const auto found = timers_.find(timerId);
+    return found != timers_.end() && found->second->isActive() ? found->second->interval() : -1;
+}
+
+void CWindowWnd::ExpireTimer(int timerId) {
+    if (HasTimer(timerId)) HandleMessage(WindowMessage{wm::kTimer, static_cast<std::uintptr_t>(timerId), 0, {}});
+}
+
 void CWindowWnd::KillTimer(int timerId) {
     const auto found = timers_.find(timerId);
     if (found == timers_.end()) return;

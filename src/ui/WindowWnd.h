@@ -51,6 +51,10 @@ public:
     void SetTimer(int timerId, int milliseconds);
     void KillTimer(int timerId);
     bool HasTimer(int timerId) const { return timers_.count(timerId) != 0; }
+    // The period of a running timer; -1 when there is none.
+    int TimerInterval(int timerId) const;
+    // What the timer's expiry does, at once (tests deliver expiries this way, not by waiting).
+    void ExpireTimer(int timerId);
 
     // The window procedure: every message of this window arrives here.
     virtual long HandleMessage(const WindowMessage& message);

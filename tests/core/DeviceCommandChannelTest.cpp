@@ -1,20 +1,25 @@
 #include "common/Trace.h"
 #include "core/DeviceCommandChannel.h"
+#include "sim/VirtualHidDevice.h"
+#include "support/ObservedHidBackend.h"
 #include "support/SimulatedKeyboard.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <atomic>
-#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <numeric>
+#include <span>
 #include <thread>
 #include <vector>
 
 namespace velnor7 {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Frame = KeyboardEmulator::Frame;
 
 uint16_t OffsetOf(const Frame& request) { return static_cast<uint16_t>(request[5] | (request[6] << 8)); }
@@ -198,17 +203,88 @@ TEST_F(ChannelTest, SlowModeStreamsNothingButStillConfigures) {
     EXPECT_EQ(Sent().size(), 1u);
 }
 
-TEST_F(ChannelTest, FramesAreDroppedWhileACommandWaitsForItsReply) {
+// The keyboard with a gate in front of its command handling: a request held at the gate
+// keeps its command's exchange in progress for as long as the test wants.
+class GatedKeyboard final : public VirtualHidDevice {
+public:
+    explicit GatedKeyboard(std::shared_ptr<KeyboardEmulator> inner) : inner_(std::move(inner)) {}
+
+    uint16_t VendorId() const override { return inner_->VendorId(); }
+    uint16_t ProductId() const override { return inner_->ProductId(); }
+    uint16_t VersionNumber() const override { return inner_->VersionNumber(); }
+    std::vector<VirtualHidInterface> Interfaces() const override { return inner_->Interfaces(); }
+    void Plugged(VirtualHidHostLink& link) override { inner_->Plugged(link); }
+    void Unplugged() override { inner_->Unplugged(); }
+
+    bool HandleOutputReport(uint8_t interfaceNumber, std::span<const uint8_t> report) override {
+        {
+            std::unique_lock lock(mutex_);
+            if (holdNext_) {
+                holdNext_ = false;
+                held_ = true;
+                changed_.notify_all();
+                changed_.wait(lock, [this] { return !held_; });
+            }
+        }
+        return inner_->HandleOutputReport(interfaceNumber, report);
+    }
+
+    void HoldNextRequest() {
+        std::lock_guard lock(mutex_);
+        holdNext_ = true;
+    }
+    bool Holding() const {
+        std::lock_guard lock(mutex_);
+        return held_;
+    }
+    void Release() {
+        {
+            std::lock_guard lock(mutex_);
+            held_ = false;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    const std::shared_ptr<KeyboardEmulator> inner_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    bool holdNext_ = false;  // guarded by mutex_
+    bool held_ = false;      // guarded by mutex_
+};
+
+TEST_F(ChannelTest, FramesAreDroppedWhileACommandExchangeIsInProgress) {
+    // The same keyboard, now behind the gate; the channel moves over to it.
+    bus_->Unplug(busNumber_);
+    auto gated = std::make_shared<GatedKeyboard>(keyboard_);
+    busNumber_ = bus_->Plug(gated);
+    OpenChannel(channel_);
+    keyboard_->ClearReceivedRequests();
+
     TraceCapture trace;
-    keyboard_->InjectNoAnswer(1);
+    gated->HoldNextRequest();
     std::atomic<int> commandResult{99};
     std::thread command([this, &commandResult] { commandResult = channel_.BeginConfig(); });
-    while (!channel_.Busy()) std::this_thread::yield();
-    const std::vector<uint8_t> colours(120, 9);
-    EXPECT_EQ(channel_.StreamLedFrame(colours.data(), colours.size()), kResultOk);
+    EXPECT_TRUE(testing::WaitUntil([&gated] { return gated->Holding(); }));
+    EXPECT_TRUE(channel_.Busy());
+    // On its own thread: a frame that waited for the held command would otherwise hang the test.
+    std::atomic<int> frameResult{99};
+    std::atomic<bool> frameDone{false};
+    std::thread frame([this, &frameResult, &frameDone] {
+        const std::vector<uint8_t> colours(120, 9);
+        frameResult = channel_.StreamLedFrame(colours.data(), colours.size());
+        frameDone = true;
+    });
+    EXPECT_TRUE(testing::WaitUntil([&frameDone] { return frameDone.load(); })) << "the frame waited for the command";
+    gated->Release();
+    frame.join();
     command.join();
-    EXPECT_EQ(commandResult.load(), kResultNotOpenOrReadFailed) << "no answer within the time-out";
-    EXPECT_EQ(Sent().size(), 1u) << "only the command reached the device";
+
+    EXPECT_EQ(frameResult.load(), kResultOk) << "a dropped frame is no error";
+    EXPECT_EQ(commandResult.load(), kResultOk);
+    const std::vector<Frame> sent = Sent();
+    ASSERT_EQ(sent.size(), 1u) << "only the command reached the device";
+    EXPECT_EQ(sent[0][3], kCmdBeginConfig);
     EXPECT_TRUE(trace.Contains("放弃灯光数据"));
     EXPECT_FALSE(channel_.Busy());
 }
@@ -240,12 +316,19 @@ TEST_F(ChannelTest, ExchangesAreTracedAsCommandAndReplyDumps) {
 }
 
 TEST_F(ChannelTest, DeviceVanishingMidTransferFailsFast) {
+    // Counted on the way to the device: failing fast means no read waits out its time-out.
+    auto observed = std::make_shared<testing::ObservedHidBackend>(bus_);
+    SetHidBackend(observed);
+    OpenChannel(channel_);
+    keyboard_->ClearReceivedRequests();
+
     keyboard_->UnplugAtRequest(2);
     const std::vector<uint8_t> blob = Counting(150);
-    const auto started = Clock::now();
     EXPECT_LE(channel_.WriteMacroData(blob.data(), blob.size()), 0);
     EXPECT_LE(channel_.BeginConfig(), 0);
-    EXPECT_LT(Clock::now() - started, std::chrono::milliseconds(300));
+    EXPECT_EQ(Sent().size(), 2u) << "nothing is sent after the chunk the device vanished at";
+    EXPECT_EQ(observed->Seen().failedReads.load(), 1) << "the reply's read learns at once that the device is gone";
+    EXPECT_EQ(observed->Seen().emptyReads.load(), 0) << "a read waited for a reply from a gone device";
 }
 
 TEST_F(ChannelTest, CommandsAndStreamedFramesInterleaveWithoutWrongData) {

@@ -1,6 +1,7 @@
 // Discovery over the simulated bus: arrivals in the scan, removals in the presence check,
-// the first-scan signal, and the thread's pace and stop.
+// the first-scan signal, and the thread and its stop.
 #include "support/SimulatedKeyboard.h"
+#include "support/WaitUntil.h"
 
 #include "common/Trace.h"
 #include "core/DeviceDiscovery.h"
@@ -8,9 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <mutex>
-#include <thread>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace velnor7 {
 namespace {
@@ -20,6 +22,7 @@ public:
     void DeviceArrived(int slot) override { Add("arrived " + std::to_string(slot)); }
     void DeviceRemoved(int slot) override { Add("removed " + std::to_string(slot)); }
     void FirstScanDone() override { Add("first scan"); }
+    void DeviceRefused(const std::string& path) override { Add("refused " + path); }
 
     std::vector<std::string> Take() {
         std::lock_guard guard(lock_);
@@ -96,20 +99,26 @@ TEST_F(DeviceDiscoveryTest, ASecondKeyboardWaitsUntilTheFirstLeaves) {
     bus_->Unplug(second);
 }
 
-TEST_F(DeviceDiscoveryTest, TheThreadNoticesARemovalWithinAboutACycleAndSaysWhenItStops) {
+// How soon a removal is seen is the rule of Cycle() above (the very next cycle reports
+// it); the thread only has to run cycles by itself until it is stopped.
+TEST_F(DeviceDiscoveryTest, TheThreadAttachesAndFreesByItselfAndSaysWhenItStops) {
     TraceCapture trace;
     discovery_.Start();
-    for (int i = 0; i < 100 && listener_.Take().size() < 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    listener_.Take();
-    const auto unplugged = std::chrono::steady_clock::now();
-    bus_->Unplug(busNumber_);
     Events events;
-    while (events.size() < 2 && std::chrono::steady_clock::now() - unplugged < std::chrono::seconds(2)) {
-        for (std::string& e : listener_.Take()) events.push_back(std::move(e));
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    EXPECT_EQ(events, (Events{"removed 0", "removed 1"}));
-    EXPECT_LT(std::chrono::steady_clock::now() - unplugged, std::chrono::milliseconds(250));
+    const auto collect = [&](size_t count) {
+        return testing::WaitUntil([&] {
+            for (std::string& e : listener_.Take()) events.push_back(std::move(e));
+            return events.size() >= count;
+        });
+    };
+    ASSERT_TRUE(collect(3));
+    EXPECT_EQ(Sorted(events), (Events{"arrived 0", "arrived 1", "first scan"}));
+    events.clear();
+    // The unplug may fall between the presence checks of the two slots of one cycle; then
+    // the second slot is reported first, and the first in the next cycle.
+    bus_->Unplug(busNumber_);
+    ASSERT_TRUE(collect(2));
+    EXPECT_EQ(Sorted(events), (Events{"removed 0", "removed 1"}));
     discovery_.Stop();
     EXPECT_TRUE(trace.Contains("抓取设备线程设定退出"));
 }

@@ -1,51 +1,16 @@
 // The keyboard's transactions against its emulator: what lands in the keyboard's memories,
 // and what the profile takes back.
-#include "support/SimulatedKeyboard.h"
+#include "keyboard/ConfiguratorFixture.h"
 
 #include "common/JsonFile.h"
-#include "keyboard/KeyboardConfigurator.h"
 #include "macros/MacroLibrary.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <memory>
-
-#include <unistd.h>
-
 namespace velnor7 {
 namespace {
 
-namespace fs = std::filesystem;
-
-fs::path ShippedKeyboardProfile() { return fs::path(VELNOR7_SOURCE_DIR) / "DefaultData" / "keyboard.Json"; }
-
-class KeyboardConfiguratorTest : public testing::SimulatedKeyboardTest {
-protected:
-    void SetUp() override {
-        SimulatedKeyboardTest::SetUp();
-        folder_ = fs::temp_directory_path() / ("velnor7-kbconf-" + std::to_string(::getpid()) + "-" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        profile_.SetDefaultPath(ShippedKeyboardProfile().string());
-        ASSERT_TRUE(profile_.SetProfileFile(folder_.string() + "/", "test"));
-        profile_.Load(profile_.GetPath());
-        OpenChannel(channel_);
-        configurator_ = std::make_unique<CKeyboardConfigurator>(channel_, profile_, folder_);
-    }
-    void TearDown() override {
-        channel_.Transport().Close();
-        fs::remove_all(folder_);
-        SimulatedKeyboardTest::TearDown();
-    }
-    int Requests() const { return static_cast<int>(keyboard_->ReceivedRequests().size()); }
-
-    fs::path folder_;
-    CDeviceCommandChannel channel_;
-    CKeyboardProfiledata profile_;
-    std::unique_ptr<CKeyboardConfigurator> configurator_;
-};
+using testing::KeyboardConfiguratorTest;
 
 TEST_F(KeyboardConfiguratorTest, TheReadOutMapsTheKeyboardsSlotsAndLeds) {
     ASSERT_TRUE(configurator_->ReadOut().Ok());

@@ -1,17 +1,25 @@
 // The device page base: its light thread, frames, power status, listening thread and the
 // lighting synchronisation, against the keyboard emulator on the simulated bus.
+#include "support/ObservedHidBackend.h"
 #include "support/SimulatedKeyboard.h"
 #include "support/UiHarness.h"
+#include "support/WaitUntil.h"
 
 #include "common/Trace.h"
 #include "core/page/DeviceKeyButtonUI.h"
 #include "core/page/LightSync.h"
 #include "core/page/TessaryUSBDevice.h"
 #include "sim/LitDeviceEmulator.h"
+#include "ui/PaintManagerUI.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <mutex>
 
 namespace velnor7 {
@@ -24,6 +32,9 @@ using testing::TestWindow;
 class TestPage : public CTessaryUSBDevice {
 public:
     std::atomic<int> effectRuns{0};
+    // The run after which the page counts as synchronised (0: never), set by the light
+    // thread itself so that no step of its own can still be under way.
+    std::atomic<int> syncAfterRun{0};
     std::atomic<int> readBacks{0};
     std::mutex lock;
     std::vector<uint16_t> events;
@@ -37,9 +48,9 @@ public:
 protected:
     int FrameThreshold(uint8_t mode, uint8_t) const override { return mode == 3 ? 2 : mode == 1 ? 0 : -1; }
     void RunEffect(uint8_t mode) override {
-        ++effectRuns;
         if (mode == 3) StaticEffect();
         else SpectrumEffect();
+        if (++effectRuns == syncAfterRun.load()) CommandChannel().SetSynced(true);
     }
     void OnConsumerEvent(uint16_t code) override {
         std::lock_guard guard(lock);
@@ -144,21 +155,21 @@ TEST_F(DevicePageTest, AnUnattachedPagesLightThreadIdlesAndAnAttachedOneRendersI
     page_->SetLightInfo(Lighting(3, 5, 10, 20, 30));
     TraceCapture trace;
     page_->StartLightThread();
+    // Nothing may render while unattached, however long the thread runs; the wait only
+    // gives it the chance to, so a busy machine cannot make this fail.
     QTest::qWait(150);
     EXPECT_EQ(page_->effectRuns, 0);
     EXPECT_EQ(page_->GetLedColor(0), 0u);
 
+    // A synchronised page is left to the synchronisation: after the third step the
+    // thread finds the page synchronised and renders no further step.
+    page_->syncAfterRun = 3;
     ASSERT_TRUE(page_->AttachCommandInterface(identity_));
     ASSERT_TRUE(testing::WaitFor([&] { return page_->effectRuns >= 3; }));
     EXPECT_EQ(CTessaryUSBDevice::UnpackLed(page_->GetLedColor(129)), (LedState{Rgb{10, 20, 30}, 255}));
-
-    // A synchronised page is left to the synchronisation.
-    page_->CommandChannel().SetSynced(true);
-    QTest::qWait(20);
-    const int runs = page_->effectRuns;
-    QTest::qWait(50);
-    EXPECT_EQ(page_->effectRuns, runs);
+    QTest::qWait(60);  // several of its idle polls, for a step it must not render
     page_->StopLightThread();
+    EXPECT_EQ(page_->effectRuns, 3);
     EXPECT_TRUE(trace.Contains("MS灯光线程设定退出"));  // a mouse pad's
     EXPECT_TRUE(trace.Contains("线程退出：：对象处于激发状态"));
 }
@@ -201,20 +212,22 @@ TEST_F(DevicePageTest, NoOutputMeansNoFramesAndASlowLinkGetsOnlyThePreview) {
     EXPECT_EQ(page_->LastFrame()[4], 255 * 255 / 256);
 }
 
-TEST_F(DevicePageTest, AFrameTheDeviceDidNotTakeRestsTheStreamFor200msWithoutBlocking) {
+TEST_F(DevicePageTest, AFrameTheDeviceDidNotTakeRestsTheStreamFor200msAndSendsNothingMeanwhile) {
+    auto now = std::make_shared<std::chrono::steady_clock::time_point>(std::chrono::steady_clock::now());
+    page_->SetClock([now] { return *now; });
     ASSERT_TRUE(page_->AttachCommandInterface(identity_));
     keyboard_->InjectNoAnswer(1);
     keyboard_->ClearReceivedRequests();
     page_->UpdatePreview();
-    const int afterFailure = StreamRequests();
-    EXPECT_GE(afterFailure, 1);
-    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(StreamRequests(), 1) << "the frame ends at its unanswered first chunk";
+
+    // During the rest nothing goes out, so nothing waits for a reply either.
+    *now += std::chrono::milliseconds(199);
     page_->UpdatePreview();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(100));
-    EXPECT_EQ(StreamRequests(), afterFailure);
-    QTest::qWait(220);
+    EXPECT_EQ(StreamRequests(), 1);
+    *now += std::chrono::milliseconds(1);
     page_->UpdatePreview();
-    EXPECT_GT(StreamRequests(), afterFailure);
+    EXPECT_EQ(StreamRequests(), 1 + 7) << "after 200 ms the whole frame (390 bytes, 7 chunks) goes out";
 }
 
 TEST_F(DevicePageTest, PowerStatusGoesToThePanelWithTheLinkSpeedInByte3) {
@@ -228,29 +241,53 @@ TEST_F(DevicePageTest, PowerStatusGoesToThePanelWithTheLinkSpeedInByte3) {
     EXPECT_EQ(panel_.shown[0], (std::array<uint8_t, 6>{80, 1, 0, 1, 7, 9}));
 }
 
+// Runs what other threads posted to the UI thread, and nothing else: no timer expires
+// meanwhile. False when `condition` still does not hold after a generous deadline.
+bool RunPostedWorkUntil(const std::function<bool()>& condition) {
+    return testing::WaitUntil([&condition] {
+        QCoreApplication::sendPostedEvents();
+        return condition();
+    });
+}
+
 TEST_F(DevicePageTest, TheListeningThreadSchedulesReadBackAndHandsOnOtherCodes) {
     TraceCapture trace;
+    // The thread's reads wait until a report, the close or an unplug ends them, so the stop
+    // at the end ends within its grace only if the close wakes the read.
+    auto observed = std::make_shared<testing::ObservedHidBackend>(bus_, true);
+    SetHidBackend(observed);
     page_->SetKindIndex(0);  // a keyboard: read back 100 ms after 0x401 or 0x403
     ASSERT_TRUE(page_->OpenConsumerInterface(ConsumerPath()));
     EXPECT_TRUE(page_->ListeningThreadRunning());
-    ASSERT_TRUE(keyboard_->SendNotification(0x401));
-    const auto notified = std::chrono::steady_clock::now();
-    ASSERT_TRUE(testing::WaitFor([&] { return page_->readBacks == 1; }));
-    EXPECT_GE(std::chrono::steady_clock::now() - notified, std::chrono::milliseconds(90));
+    ui::CPaintManagerUI& manager = window_.GetPaintManager();
+    const int timer = CTessaryUSBDevice::kReadBackTimer;
+    // The notification arms the read-back timer; its expiry, delivered here by hand, reads back.
+    for (const uint16_t code : {uint16_t{0x401}, uint16_t{0x403}}) {
+        const int before = page_->readBacks;
+        ASSERT_TRUE(keyboard_->SendNotification(code));
+        ASSERT_TRUE(RunPostedWorkUntil([&] { return manager.HasTimer(page_, timer); })) << code;
+        EXPECT_EQ(manager.TimerInterval(page_, timer), 100) << code;
+        EXPECT_EQ(page_->readBacks, before) << "nothing is read back before the timer expires";
+        page_->OnTimer(timer);
+        EXPECT_EQ(page_->readBacks, before + 1);
+        EXPECT_FALSE(manager.HasTimer(page_, timer)) << "one read-back per notification";
+    }
     EXPECT_TRUE(trace.Contains("接收到自动添加设备的同步信息要求"));
-    ASSERT_TRUE(keyboard_->SendNotification(0x403));
-    ASSERT_TRUE(testing::WaitFor([&] { return page_->readBacks == 2; }));
     ASSERT_TRUE(keyboard_->SendNotification(0x512));
     ASSERT_TRUE(testing::WaitFor([&] {
         std::lock_guard guard(page_->lock);
         return page_->events == std::vector<uint16_t>{0x512};
     }));
-    // A stop while the thread waits in a read of a silent device returns at once.
-    QTest::qWait(30);
-    const auto before = std::chrono::steady_clock::now();
+    EXPECT_FALSE(manager.HasTimer(page_, timer));
+
+    // A stop while the thread waits in a read of a silent device ends it at once: the
+    // close wakes the read, and the thread ends within the stop's grace.
+    ASSERT_TRUE(testing::WaitFor([&] { return page_->ConsumerChannel().Transport().Reading(); }));
+    trace.Clear();
     page_->CloseConsumerInterface();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(20));
     EXPECT_FALSE(page_->ConsumerChannel().IsOpen());
+    EXPECT_FALSE(page_->ListeningThreadRunning());
+    EXPECT_EQ(observed->Seen().interrupts.load(), 1);
     EXPECT_TRUE(trace.Contains("MS设备同步线程设定退出"));
     EXPECT_TRUE(trace.Contains("线程退出：：对象处于激发状态"));
 }
@@ -258,9 +295,9 @@ TEST_F(DevicePageTest, TheListeningThreadSchedulesReadBackAndHandsOnOtherCodes) 
 TEST_F(DevicePageTest, UnplugEndsTheListeningThreadByItself) {
     TraceCapture trace;
     ASSERT_TRUE(page_->OpenConsumerInterface(ConsumerPath()));
-    QTest::qWait(20);
+    ASSERT_TRUE(testing::WaitFor([&] { return page_->ConsumerChannel().Transport().Reading(); }));
     bus_->Unplug(busNumber_);
-    EXPECT_TRUE(testing::WaitFor([&] { return trace.Contains("MS设备同步线程设定退出"); }, 500));
+    EXPECT_TRUE(testing::WaitFor([&] { return trace.Contains("MS设备同步线程设定退出"); }));
     page_->CloseConsumerInterface();
     EXPECT_FALSE(page_->ListeningThreadRunning());
 }

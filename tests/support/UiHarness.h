@@ -61,7 +61,7 @@ public:
         if (!IsWindow()) Create(nullptr, "test");
         ShowWindow(true);
         QApplication::setActiveWindow(GetWidget());
-        if (!QTest::qWaitFor([this] { return Received("windowinit") > 0; }, 1000)) ADD_FAILURE() << "no windowinit";
+        if (!QTest::qWaitFor([this] { return Received("windowinit") > 0; }, 5000)) ADD_FAILURE() << "no windowinit";
     }
 
     template <class T>
@@ -128,10 +128,10 @@ inline void PickComboItem(ui::CComboUI* combo, int index) {
     auto* box = static_cast<QComboBox*>(combo->GetWidget());
     box->showPopup();
     QAbstractItemView* view = box->view();
-    if (!QTest::qWaitFor([view] { return view->isVisible(); }, 1000)) ADD_FAILURE() << "the drop-down did not open";
+    if (!QTest::qWaitFor([view] { return view->isVisible(); }, 5000)) ADD_FAILURE() << "the drop-down did not open";
     const QRect item = view->visualRect(view->model()->index(index, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, item.center());
-    if (!QTest::qWaitFor([view] { return !view->isVisible(); }, 1000)) ADD_FAILURE() << "the drop-down stayed open";
+    if (!QTest::qWaitFor([view] { return !view->isVisible(); }, 5000)) ADD_FAILURE() << "the drop-down stayed open";
 }
 
 // Drags a slider's handle to the position of `value`, in small moves, and lets go.
@@ -183,7 +183,8 @@ inline void ClickListItem(ui::CListUI* list, int index, Qt::KeyboardModifiers mo
 }
 
 // Waits until `condition` holds, letting timers and queued calls run; false after `ms`.
-inline bool WaitFor(const std::function<bool()>& condition, int ms = 2000) { return QTest::qWaitFor(condition, ms); }
+// The deadline only ends a wait for something that never comes, so it is generous.
+inline bool WaitFor(const std::function<bool()>& condition, int ms = 10000) { return QTest::qWaitFor(condition, ms); }
 
 // Renders a window to a PNG file.
 inline bool GrabToPng(ui::CWindowWnd& window, const QString& file) { return window.GetWidget()->grab().save(file, "PNG"); }

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <cstdint>
 #include <thread>
 
 namespace velnor7::ui {
@@ -38,25 +39,52 @@ public:
     int stopAfter = 0;
 };
 
+// Lets two expiries of a fresh timer of `periodMs` happen. A timer of that period or
+// shorter that was armed before it and still ran would have expired meanwhile too: Qt
+// delivers expired timers in the order they fall due. So a timer that stays silent here
+// is stopped, whatever the machine's pace.
+void LetAnotherTimerExpireTwice(TestWindow& window, int periodMs) {
+    auto* probe = new Ticker;
+    auto* root = window.FindControlAs<CVerticalLayoutUI>("root");
+    root->Add(probe);
+    window.GetPaintManager().SetTimer(probe, 99, periodMs);
+    EXPECT_TRUE(testing::WaitFor([probe] { return probe->ticks >= 2; }));
+    root->Remove(probe);
+}
+
+// The timer notifications a control sent with that timer id.
+int TimerNotifications(const TestWindow& window, const QString& sender, std::uintptr_t timerId) {
+    int count = 0;
+    for (const testing::ReceivedNotify& n : window.notifications) {
+        count += n.type == "timer" && n.sender == sender && n.wParam == timerId;
+    }
+    return count;
+}
+
 TEST(WindowTimerTest, ControlTimersNotifyTheirIdUntilKilledAndSettingAgainRestarts) {
     TestWindow window(kSmall);
     window.Open();
     CControlUI* ok = window.FindControl("ok");
     CPaintManagerUI& pm = window.GetPaintManager();
     ASSERT_TRUE(pm.SetTimer(ok, 1000, 5));
+    EXPECT_EQ(pm.TimerInterval(ok, 1000), 5);
     ASSERT_TRUE(testing::WaitFor([&] { return window.Received("timer", "ok") >= 2; }));
     EXPECT_EQ(window.notifications.back().wParam, 1000u);
     ASSERT_TRUE(pm.KillTimer(ok, 1000));
     const int heard = window.Received("timer", "ok");
-    QTest::qWait(30);
-    EXPECT_EQ(window.Received("timer", "ok"), heard);
+    LetAnotherTimerExpireTwice(window, 5);
+    EXPECT_EQ(window.Received("timer", "ok"), heard) << "a killed timer stays silent";
     EXPECT_FALSE(pm.KillTimer(ok, 1000));
+    EXPECT_EQ(pm.TimerInterval(ok, 1000), -1);
 
-    // Two timers of one control run side by side; a timer set again starts over.
+    // Two timers of one control run side by side; a timer set again starts over with its
+    // new period (at the old one it would not expire twice before the wait gave up).
     pm.SetTimer(ok, 1, 10000);
     pm.SetTimer(ok, 2, 5);
     pm.SetTimer(ok, 1, 5);
-    ASSERT_TRUE(testing::WaitFor([&] { return window.Received("timer", "ok") >= heard + 4; }));
+    EXPECT_EQ(pm.TimerInterval(ok, 1), 5);
+    ASSERT_TRUE(testing::WaitFor(
+        [&] { return TimerNotifications(window, "ok", 1) >= 2 && TimerNotifications(window, "ok", 2) >= 2; }));
     pm.KillTimers(ok);
     EXPECT_FALSE(pm.HasTimer(ok, 1));
     EXPECT_FALSE(pm.HasTimer(ok, 2));
@@ -69,16 +97,18 @@ TEST(WindowTimerTest, ATimerKilledInItsOwnExpiryStopsAndAControlThatGoesTakesIts
     ticker->stopAfter = 1;
     window.FindControlAs<CVerticalLayoutUI>("root")->Add(ticker);
     window.GetPaintManager().SetTimer(ticker, 7, 1);
-    ASSERT_TRUE(testing::WaitFor([&] { return ticker->ticks == 1; }));
-    QTest::qWait(20);
+    ASSERT_TRUE(testing::WaitFor([&] { return ticker->ticks >= 1; }));
+    EXPECT_FALSE(window.GetPaintManager().HasTimer(ticker, 7));
+    LetAnotherTimerExpireTwice(window, 1);
     EXPECT_EQ(ticker->ticks, 1);
 
     auto* doomed = new Ticker;
     window.FindControlAs<CVerticalLayoutUI>("root")->Add(doomed);
     window.GetPaintManager().SetTimer(doomed, 3, 1);
     window.FindControlAs<CVerticalLayoutUI>("root")->Remove(doomed);
-    QTest::qWait(20);  // an expiry now would reach a deleted control (the sanitizers see it)
     EXPECT_FALSE(window.GetPaintManager().HasTimer(doomed, 3));
+    // An expiry of its timer now would reach a deleted control (the sanitizers see it).
+    LetAnotherTimerExpireTwice(window, 1);
 }
 
 TEST(WindowTimerTest, WindowTimersArriveAsTimerMessages) {
@@ -92,7 +122,7 @@ TEST(WindowTimerTest, WindowTimersArriveAsTimerMessages) {
     };
     window.SetTimer(1055, 5);
     ASSERT_TRUE(testing::WaitFor([&] { return !window.HasTimer(1055); }));
-    QTest::qWait(20);
+    LetAnotherTimerExpireTwice(window, 5);
     int expiries = 0;
     for (const WindowMessage& m : window.messages) expiries += m.id == wm::kTimer && m.wParam == 1055;
     EXPECT_EQ(expiries, 1);

@@ -252,10 +252,9 @@ void CTessaryUSBDevice::UpdatePreview() {
     if (!StreamsLightFrames() || command_.SlowMode() || ledCount_ == 0) return;
     // A device that did not take a frame gets a rest instead of the next frames; the UI
     // thread is never put to sleep for it.
-    const auto now = std::chrono::steady_clock::now();
-    if (now < sendAgainAt_) return;
+    if (clock_() < sendAgainAt_) return;
     if (command_.StreamLedFrame(frame_.data(), static_cast<size_t>(ledCount_) * 3) != kResultOk) {
-        sendAgainAt_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSendBackOffMs);
+        sendAgainAt_ = clock_() + std::chrono::milliseconds(kSendBackOffMs);
     }
 }
 

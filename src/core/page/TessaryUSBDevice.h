@@ -22,6 +22,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -167,6 +168,9 @@ public:
     // The last frame UpdatePreview built (3 bytes per LED).
     const std::array<uint8_t, 512>& LastFrame() const { return frame_; }
     ReactiveLevels& KeyLevels() { return keyLevels_; }
+    // The clock UpdatePreview times the rest after a refused frame with; tests step their own.
+    using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;
+    void SetClock(SteadyClock clock) { clock_ = std::move(clock); }
 
 protected:
     // What differs between the kinds' threads, by DeviceKindIndex (keyboard 0, mouse 1,
@@ -228,6 +232,7 @@ private:
     ReactiveLevels keyLevels_;
     std::array<uint8_t, 512> frame_{};
     bool lightsChanged_ = false;
+    SteadyClock clock_ = [] { return std::chrono::steady_clock::now(); };
     std::chrono::steady_clock::time_point sendAgainAt_{};
 
     std::atomic<bool> lightOutput_{true};
