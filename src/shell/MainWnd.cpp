@@ -393,9 +393,23 @@ void CMainWnd::ShowNotice(const QString& text) {
     ui::CControlUI* strip = FindControl("notice_layout");
     ui::CControlUI* label = FindControl("notice_text");
     if (strip == nullptr || label == nullptr) return;
-    label->SetText(text);
-    label->SetToolTip(text);
-    strip->SetVisible(!text.isEmpty());
+    // The last few notices stay in view (one told again moves to the end), so that one
+    // arriving right after another does not hide it.
+    constexpr size_t kShownNotices = 3;
+    constexpr int kStripPadding = 12;
+    constexpr int kNoticeHeight = 38;  // room for a notice wrapped onto two lines
+    if (text.isEmpty()) {
+        notices_.clear();
+    } else {
+        notices_.removeAll(text);
+        notices_.append(text);
+        while (static_cast<size_t>(notices_.size()) > kShownNotices) notices_.removeFirst();
+    }
+    const QString shown = notices_.join('\n');
+    label->SetText(shown);
+    label->SetToolTip(shown);
+    strip->SetFixedHeight(kStripPadding + kNoticeHeight * static_cast<int>(notices_.size()));
+    strip->SetVisible(!notices_.isEmpty());
 }
 
 QString CMainWnd::NoticeText() {

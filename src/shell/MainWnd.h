@@ -10,6 +10,8 @@
 #include "ui/TrayIcon.h"
 #include "ui/WindowImplBase.h"
 
+#include <QStringList>
+
 #include <array>
 #include <memory>
 #include <vector>
@@ -71,7 +73,7 @@ public:
     ui::WindowHandle SettingsWindow() const { return settingsWindow_; }
     void SetPanelsIdle(bool includeSelector, bool idle);
     void BringToFront();
-    // The notice strip under the device bar: the latest notice, until the user closes it.
+    // The notice strip under the device bar: the latest notices, until the user closes it.
     void ShowNotice(const QString& text);
     QString NoticeText();
     void FitWindow();
@@ -142,6 +144,7 @@ private:
     std::string profileId_;
     int chosenEntry_ = 0;
     ui::WindowHandle settingsWindow_ = 0;
+    QStringList notices_;  // shown in the notice strip, oldest first
 };
 
 }  // namespace velnor7

@@ -96,13 +96,20 @@ TEST_F(DeviceFaultTest, AKeyboardThatCannotBeOpenedForWritingIsShownWithTheReaso
     EXPECT_EQ(keyboard_->ReceivedRequests().size(), 0u);
 }
 
-TEST_F(DeviceFaultTest, TheNoticeStripClosesWithItsButton) {
+TEST_F(DeviceFaultTest, TheNoticeStripKeepsTheLastThreeNoticesUntilItIsClosed) {
     Open();
-    window_->ShowNotice("Something went wrong.");
-    EXPECT_EQ(window_->NoticeText(), "Something went wrong.");
+    window_->ShowNotice("First.");
+    window_->ShowNotice("Second.");
+    window_->ShowNotice("First.");  // told again: moves to the end, once
+    EXPECT_EQ(window_->NoticeText(), "Second.\nFirst.");
+    window_->ShowNotice("Third.");
+    window_->ShowNotice("Fourth.");
+    EXPECT_EQ(window_->NoticeText(), "First.\nThird.\nFourth.");
     testing::Click(window_->FindControl("notice_close_btn"));
     EXPECT_EQ(window_->NoticeText(), "");
     EXPECT_FALSE(window_->FindControl("notice_layout")->IsVisible());
+    window_->ShowNotice("Fifth.");
+    EXPECT_EQ(window_->NoticeText(), "Fifth.");
 }
 
 }  // namespace
