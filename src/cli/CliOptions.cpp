@@ -4,7 +4,7 @@ namespace velnor7 {
 
 namespace {
 const char* const kCommandsWithoutArguments[] = {"list", "info"};
-const char* const kCommandsWithArguments[] = {"light", "keymap", "macros"};
+const char* const kCommandsWithArguments[] = {"light", "keymap", "macros", "profile", "settings"};
 }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& words, std::string& error) {
@@ -52,6 +52,15 @@ std::string CliUsage() {
            "  keymap get      the keyboard's key map, one line per key\n"
            "  keymap set KEY CODE   give a key (such as A or F1) a code (three bytes, such as 200005)\n"
            "  macros write    write every macro of the keyboard's list into its memory\n"
+           "  profile list    the keyboard's profiles (* marks the selected one)\n"
+           "  profile select NAME|INDEX   switch to a profile and write it to the keyboard\n"
+           "  profile add | copy | rename NEW | delete NAME|INDEX | reset\n"
+           "  profile import FILE | export FILE\n"
+           "                  copy, rename, reset and export act on the selected profile\n"
+           "  settings get    the keyboard's report rate, key flags and the key repeat\n"
+           "  settings set [--polling-rate 0-3] [--win-lock on|off] [--wflag on|off] [--key6 on|off]\n"
+           "               [--repeat-rate 0-31] [--repeat-delay 0-3]\n"
+           "                  store them in the profile, write the keyboard, set the computer's repeat\n"
            "\n"
            "options:\n"
            "  --simulate  use the simulated keyboard instead of the USB bus\n"

@@ -1,6 +1,8 @@
 #include "cli/Commands.h"
 
 #include "cli/KeyboardCommands.h"
+#include "cli/ProfileCommands.h"
+#include "cli/SettingsCommands.h"
 #include "cli/VerbOutcome.h"
 #include "common/Trace.h"
 #include "core/DeviceCatalogue.h"
@@ -77,6 +79,8 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::ostream& err) 
     if (options.command == "light") return RunLight(options, out, err);
     if (options.command == "keymap") return RunKeymap(options, out, err);
     if (options.command == "macros") return RunMacros(options, out, err);
+    if (options.command == "profile") return RunProfile(options, out, err);
+    if (options.command == "settings") return RunSettings(options, out, err);
     return RunInfo(options, out, err);
 }
 

@@ -1,11 +1,12 @@
 #include "cli/KeyboardCommands.h"
 
+#include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/KeyboardSession.h"
 #include "cli/VerbOutcome.h"
 #include "common/Paths.h"
 #include "keyboard/DefaultKeyTable.h"
 #include "keyboard/KeyboardConfigurator.h"
-#include "profiles/ProfileList.h"
 
 #include <json/json.h>
 
@@ -21,47 +22,6 @@ namespace velnor7 {
 
 namespace {
 
-// The keyboard on the bus with its current profile, as the desktop program has them.
-class KeyboardSession {
-public:
-    // The reason when the keyboard or its profile cannot be used.
-    std::optional<std::string> Open() {
-        const std::optional<std::string> path = FindKeyboardCommandPath();
-        if (!path) return "no keyboard found";
-        {
-            std::lock_guard lock(channel_.TransportLock());
-            if (channel_.Transport().Open(*path, true, true, true, false) != 1) {
-                return *path + ": cannot open the keyboard (permission? see README)";
-            }
-            channel_.SetOpen(true);
-        }
-        const std::string folder = UserDataDirectory("keyboard");
-        const std::string defaults = DefaultDataDirectory() + "keyboard.Json";
-        profile_.SetDefaultPath(defaults);
-        // What is wrong with the files has been said above; without a profile nothing is done.
-        if (!profile_.SetProfileFile(folder, CProfileList(folder, defaults).CurrentUuid())) {
-            return "the keyboard's profile list cannot be used; nothing was done";
-        }
-        profile_.Load(profile_.GetPath());
-        configurator_ = std::make_unique<CKeyboardConfigurator>(channel_, profile_, folder);
-        return std::nullopt;
-    }
-    ~KeyboardSession() { channel_.Transport().Close(); }
-
-    CKeyboardConfigurator& Configurator() { return *configurator_; }
-    CKeyboardProfiledata& Profile() { return profile_; }
-    // The reason when the profile could not be saved.
-    std::optional<std::string> SaveProfile() {
-        if (profile_.Save() == 0) return std::nullopt;
-        return "the profile " + profile_.GetPath() + " cannot be written; nothing was sent to the keyboard";
-    }
-
-private:
-    CDeviceCommandChannel channel_;
-    CKeyboardProfiledata profile_;
-    std::unique_ptr<CKeyboardConfigurator> configurator_;
-};
-
 std::string Hex6(uint8_t a, uint8_t b, uint8_t c) {
     char text[8];
     std::snprintf(text, sizeof(text), "%02x%02x%02x", a, b, c);
@@ -76,15 +36,6 @@ std::optional<std::array<uint8_t, 3>> ParseHex6(const std::string& text) {
         if (std::from_chars(first, first + 2, bytes[i], 16).ptr != first + 2) return std::nullopt;
     }
     return bytes;
-}
-
-std::optional<int> ParseNumber(const std::string& text, int low, int high) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 // The key's name without "keyboard_key_"; empty for a key without one.

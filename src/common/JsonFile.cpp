@@ -94,22 +94,24 @@ JsonFileWrite WriteJsonFile(const std::string& path, const Json::Value& value) {
 
 int wirtejsonFile(const std::string& path, const Json::Value& value) { return WriteJsonFile(path, value).ok ? 0 : 1; }
 
-BrokenFileCopy KeepBrokenFile(const std::string& path) {
+KeptFileCopy KeepBrokenFile(const std::string& path) { return KeepCopyOfFile(path, "broken"); }
+
+KeptFileCopy KeepCopyOfFile(const std::string& path, const std::string& label) {
     const FileReadResult original = ReadRegularFile(path);
     if (original.status != FileReadStatus::Ok) return {false, {}, "the file " + original.reason};
 
     // Two copies made within one millisecond must not overwrite each other.
-    const std::string stem = path + ".broken-" + NewTimestampId();
+    const std::string stem = path + "." + label + "-" + NewTimestampId();
     std::string copy = stem;
     for (int n = 2; Exists(copy); ++n) copy = stem + "-" + std::to_string(n);
 
     // The copy is as private as the file it keeps.
     const FileWriteResult written = WriteFileDurably(copy, original.bytes, original.permissions);
     if (!written.ok) {
-        Trace("broken file %s not kept: %s", path.c_str(), written.reason.c_str());
+        Trace("%s file %s not kept: %s", label.c_str(), path.c_str(), written.reason.c_str());
         return {false, {}, "the copy " + written.reason};
     }
-    Trace("broken file %s kept as %s", path.c_str(), copy.c_str());
+    Trace("%s file %s kept as %s", label.c_str(), path.c_str(), copy.c_str());
     return {true, copy, {}};
 }
 

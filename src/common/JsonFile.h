@@ -53,7 +53,7 @@ struct JsonFileWrite {
 // wirtejsonFile with the reason of a failure.
 JsonFileWrite WriteJsonFile(const std::string& path, const Json::Value& value);
 
-struct BrokenFileCopy {
+struct KeptFileCopy {
     bool kept = false;
     std::string path;    // the copy, when kept
     std::string reason;  // why there is no copy, when not kept: "the copy cannot be written (…)"
@@ -63,6 +63,9 @@ struct BrokenFileCopy {
 // byte for byte, to path + ".broken-" + a timestamp, so that the user's data
 // survives the repair. When no copy could be made the caller must leave the file
 // as it is.
-BrokenFileCopy KeepBrokenFile(const std::string& path);
+KeptFileCopy KeepBrokenFile(const std::string& path);
+// The same copy for a file the user chose to replace (a profile reset): path + "." + label +
+// "-" + a timestamp.
+KeptFileCopy KeepCopyOfFile(const std::string& path, const std::string& label);
 
 }  // namespace velnor7

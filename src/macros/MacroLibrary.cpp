@@ -2,6 +2,7 @@
 
 #include "common/JsonFile.h"
 #include "common/NoticeOnce.h"
+#include "common/DisplayNames.h"
 #include "common/TimestampId.h"
 #include "common/Trace.h"
 #include "common/UserNotice.h"
@@ -37,8 +38,6 @@ AddedMacro NotAdded(MacroStatus status) {
     result.status = status;
     return result;
 }
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool GuidInUse(const std::vector<MacroListEntry>& macros, const std::string& guid) {
     return std::any_of(macros.begin(), macros.end(), [&](const MacroListEntry& entry) { return entry.guid == guid; });
@@ -161,10 +160,7 @@ std::string MacroLibrary::FreeMacroName(const std::vector<MacroListEntry>& macro
     }
 }
 
-bool MacroLibrary::SameMacroName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
+bool MacroLibrary::SameMacroName(std::string_view a, std::string_view b) { return SameDisplayName(a, b); }
 
 fs::path MacroLibrary::ListFilePath() const { return dataFolder_ / kMacroListFileName; }
 
@@ -208,7 +204,7 @@ MacroStatus MacroLibrary::WriteList(const Json::Value& document) {
     if (listState_ == ListState::Untouchable) return MacroStatus::ListUnusable;
     std::string copy;
     if (listState_ == ListState::Broken) {
-        const BrokenFileCopy kept = KeepBrokenFile(path);
+        const KeptFileCopy kept = KeepBrokenFile(path);
         if (!kept.kept) {
             UserNoticeOnce("The macro list " + path + " " + listProblem_ + ", and it could not be kept aside (" +
                            kept.reason + "); it was left as it is, and the macros were not changed.");

@@ -67,6 +67,37 @@ void CBasicProfiledata::SetLightConfigPath(const std::string& path) {
     if (!path.empty()) lightConfigPath_ = path;
 }
 
+void CBasicProfiledata::SetDefaultDataDirectory(const std::string& directory) {
+    if (!directory.empty()) defaultDataDirectory_ = directory;
+}
+
+void CBasicProfiledata::SetPresetListIndex(int kindIndex) {
+    if (kindIndex >= 0 && kindIndex <= kMaxDocumentIndex) presetListIndex_ = kindIndex;
+}
+
+Json::Value CBasicProfiledata::LoadLightConfig(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    lightConfigFolder_ = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    lightConfig_ = LoadUserLightList(path, defaultDataDirectory_);
+    return lightConfig_;
+}
+
+std::vector<EffectStep> CBasicProfiledata::ReadLightPreset() {
+    presetSteps_.clear();
+    const int position = lightInfo_.selectItem - FirstPresetSelectItem;
+    if (!lightConfig_.isNull() && position >= 0) {
+        const Json::Value& presets =
+            ElementOf(MemberOf(lightConfig_, "LightInfo"), static_cast<Json::ArrayIndex>(presetListIndex_));
+        const Json::Value& preset = ElementOf(presets, static_cast<Json::ArrayIndex>(position));
+        const std::string guid = StringOf(MemberOf(preset, "Guid"));
+        if (guid.empty())
+            Trace("light list %d has no preset %d", presetListIndex_, position);
+        else
+            presetSteps_ = LoadPresetSteps(guid, lightConfigFolder_, defaultDataDirectory_);
+    }
+    return presetSteps_;
+}
+
 void CBasicProfiledata::SetDeviceIndex(int index) {
     if (index >= 0 && index <= kMaxDocumentIndex) deviceIndex_ = index;
 }

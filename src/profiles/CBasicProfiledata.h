@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Paths.h"
+#include "profiles/LightPresets.h"
 #include "profiles/ProfileRecords.h"
 
 namespace velnor7 {
@@ -43,6 +45,25 @@ public:
 
     void SetLightConfigPath(const std::string& path);
     const std::string& GetLightConfigPath() const { return lightConfigPath_; }
+
+    // Light mode n plays preset n - FirstPresetSelectItem of the light list.
+    static constexpr int FirstPresetSelectItem = 0;
+    // Where the shipped light list and presets are found when the user has none:
+    // DefaultDataDirectory() unless set. Ignored when empty.
+    void SetDefaultDataDirectory(const std::string& directory);
+    // The element of the light list's "LightInfo" that holds this profile's presets:
+    // the page's DeviceKindIndex, so that the presets played are those its panel
+    // names. 0 (keyboard) unless set; values outside 0..kMaxDocumentIndex are ignored.
+    void SetPresetListIndex(int kindIndex);
+
+    // Reads the user light list at `path` (the shipped one when the user has none
+    // there), keeps it and returns a copy. Presets are then looked for in the
+    // folder of `path`, then in the default data folder.
+    Json::Value LoadLightConfig(const std::string& path);
+    // The steps of the preset that the light info's "SelectItem" selects in the
+    // kept light list, also kept as the preset steps. Empty when there is no light
+    // list, no such preset, or its file is refused, missing or unusable.
+    std::vector<EffectStep> ReadLightPreset();
 
     // Values outside 0..kMaxDocumentIndex are ignored.
     void SetDeviceIndex(int index);
@@ -83,6 +104,8 @@ public:
     const LightInfoRecord& GetLightInfo() const { return lightInfo_; }
     const std::vector<LightListEntry>& GetLightList() const { return lightList_; }
     const std::vector<KeyListEntry>& GetKeyList() const { return keyList_; }
+    const Json::Value& GetLightConfig() const { return lightConfig_; }
+    const std::vector<EffectStep>& GetPresetSteps() const { return presetSteps_; }
 
 protected:
     Json::Value& Document() { return document_; }
@@ -96,6 +119,12 @@ private:
     std::vector<LightListEntry> lightList_;
     Json::Value document_;
     std::string lightConfigPath_;
+    std::vector<EffectStep> presetSteps_;
+    Json::Value lightConfig_;
+    // The folder of the light list last loaded: the user's presets lie beside it.
+    std::string lightConfigFolder_;
+    std::string defaultDataDirectory_ = DefaultDataDirectory();
+    int presetListIndex_ = 0;
     std::vector<KeyListEntry> keyList_;
     int deviceIndex_ = 0;
     ProfileFileStatus fileStatus_ = ProfileFileStatus::Ok;

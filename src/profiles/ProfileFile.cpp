@@ -49,7 +49,7 @@ std::optional<std::string> KeepBeforeRewrite(const std::string& path, const Prof
         return std::nullopt;
     }
     if (read.state != State::Broken) return std::string();
-    BrokenFileCopy copy = KeepBrokenFile(path);
+    KeptFileCopy copy = KeepBrokenFile(path);
     if (!copy.kept) {
         UserNoticeOnce(AboutFile(path, read.reason) + ", and it could not be kept aside (" + copy.reason +
                        "); it was left as it is, and " + consequence + ".");

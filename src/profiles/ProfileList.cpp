@@ -91,7 +91,7 @@ Json::Value CProfileList::Load() {
 
 Json::Value CProfileList::Rebuild(const std::string& problem) {
     const std::string listPath = ListFilePath();
-    const BrokenFileCopy copy = KeepBrokenFile(listPath);
+    const KeptFileCopy copy = KeepBrokenFile(listPath);
     if (!copy.kept) {
         UserNoticeOnce("The profile list " + listPath + " " + problem + ", and it could not be kept aside (" +
                        copy.reason + "); it was left as it is, and the default profile is used until it is fixed.");

@@ -4,6 +4,7 @@
 #include "core/page/MpDevicePowerUI.h"
 #include "core/page/TessaryUSBDevice.h"
 #include "macros/panel/MacroControlUI.h"
+#include "profiles/panel/DeviceProfileUI.h"
 #include "shell/DeviceOptionUI.h"
 #include "ui/ControlFactory.h"
 
@@ -16,6 +17,7 @@ void RegisterControlClasses() {
     factory.RegistControl("CMpDevicePowerUI", [] { return new CMpDevicePowerUI; });
     factory.RegistControl("CTessaryUSBDevice", [] { return new CTessaryUSBDevice; });
     factory.RegistControl("CMacroControlUI", [] { return new CMacroControlUI; });
+    factory.RegistControl("CDeviceProfileUI", [] { return new CDeviceProfileUI; });
 }
 
 }  // namespace velnor7

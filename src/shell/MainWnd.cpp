@@ -494,20 +494,6 @@ void CMainWnd::OnUserChoseDevice() {
     }
 }
 
-void CMainWnd::SwitchProfile() {
-    CTessaryUSBDevice* page = SelectedPage();
-    if (page == nullptr) return;
-    auto* combo = dynamic_cast<ui::CComboUI*>(page->FindSubControl("device_profile_combo"));
-    if (combo == nullptr || combo->GetCurSel() < 0) return;
-    page->SetProfileId(combo->GetItemAt(combo->GetCurSel())->GetUserData().toStdString());
-    page->LoadProfile();
-    page->RepairMacroAssignments();
-    page->RefreshPanel();
-    page->WriteSettings(0, 0, 1, screenWidth_, screenHeight_);
-    page->WriteMacros();
-    page->WriteKeyMapFromProfile(0);
-}
-
 void CMainWnd::OnTimer(int timerId) {
     switch (timerId) {
     case kTimerFit:
@@ -521,7 +507,7 @@ void CMainWnd::OnTimer(int timerId) {
         break;
     case kTimerProfileSwitch:
         KillTimer(kTimerProfileSwitch);
-        SwitchProfile();
+        if (CTessaryUSBDevice* page = SelectedPage()) profileBar_.SwitchProfile(*page);
         break;
     default:
         break;
@@ -576,9 +562,7 @@ void CMainWnd::OnClick(const QString& name) {
 
 void CMainWnd::OnItemSelect(ui::TNotifyUI& msg) {
     const QString name = msg.pSender->GetName();
-    if (name == "device_profile_combo") {
-        SetTimer(kTimerProfileSwitch, 400);
-    } else if (name == "Language_combox") {
+    if (name == "Language_combox") {
         languageIndex_ = static_cast<int>(msg.wParam);
         ui::SendWindowMessage(GetHWND(), ui::WindowMessage{kMsgLanguage, msg.wParam, 0, {}});
     }
@@ -589,6 +573,10 @@ void CMainWnd::OnNotify(ui::TNotifyUI& msg) {
     if (msg.sType != "timer") {
         Trace("%s", qUtf8Printable(msg.sType));
         Trace("%s", qUtf8Printable(name));
+    }
+    if (CTessaryUSBDevice* page = initialised_ ? SelectedPage() : nullptr;
+        page != nullptr && (page->OnPanelNotify(msg) || profileBar_.OnNotify(*page, msg))) {
+        return;
     }
     if (msg.sType == "windowinit") {
         Initialise();

@@ -7,6 +7,7 @@
 #include "core/DeviceDiscovery.h"
 #include "core/page/LightSync.h"
 #include "platform/DesktopBus.h"
+#include "shell/ProfileBarHandler.h"
 #include "ui/TrayIcon.h"
 #include "ui/WindowImplBase.h"
 
@@ -72,6 +73,8 @@ public:
     bool PanelsIdle() const { return panelsIdle_; }
     ui::WindowHandle SettingsWindow() const { return settingsWindow_; }
     void SetPanelsIdle(bool includeSelector, bool idle);
+    int ScreenWidth() const { return screenWidth_; }
+    int ScreenHeight() const { return screenHeight_; }
     void BringToFront();
     // The notice strip under the device bar: the latest notices, until the user closes it.
     void ShowNotice(const QString& text);
@@ -107,7 +110,6 @@ private:
     // Keyboard, mouse and mouse pad pages: the kinds with lights of their own.
     template <class Visit>
     void ForEachLitPage(Visit&& visit);
-    void SwitchProfile();
     void ShowPowerTab(CDeviceOptionUI* entry);
     void HideWindowOrMinimise();
     // The settings window: at the main window's right edge, or centred.
@@ -145,6 +147,7 @@ private:
     int chosenEntry_ = 0;
     ui::WindowHandle settingsWindow_ = 0;
     QStringList notices_;  // shown in the notice strip, oldest first
+    CProfileBarHandler profileBar_{*this};
 };
 
 }  // namespace velnor7

@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "common/JsonFile.h"
 #include "common/Paths.h"
 #include "macros/MacroLibrary.h"
 #include "support/SimulatedKeyboard.h"
@@ -175,6 +176,93 @@ TEST_F(KeyboardCommandsTest, SuccessfulVerbsSayOkInJson) {
     const Run macros = Command({"macros", "write"}, true);
     ASSERT_EQ(macros.status, 0) << macros.err;
     EXPECT_NE(macros.out.find("\"macros\" : 0"), std::string::npos) << macros.out;
+}
+
+TEST_F(KeyboardCommandsTest, ProfileCommandsManageTheProfilesAndASwitchRewritesTheKeyboard) {
+    ASSERT_EQ(Command({"profile", "add"}).status, 0);
+    ASSERT_EQ(Command({"profile", "rename", "Game"}).status, 0);  // the new one is selected
+    // The second profile lights in mode 9 and makes A a B.
+    const std::string folder = UserDataDirectory("keyboard");
+    Json::Value list = LoadJsonFile(folder + "ProfileList.ini");
+    const std::string game = folder + list["profilelist"][1]["profileUUID"].asString() + ".Json";
+    Json::Value file = LoadJsonFile(game);
+    file["Device"][0]["LightInfo"]["SelectItem"] = 9;
+    file["Device"][0]["KeyList"][64]["Assignment"] = 0x200005;
+    ASSERT_EQ(wirtejsonFile(game, file), 0);
+
+    // The slot of A holds A's factory code until the switch.
+    const std::vector<uint8_t> factory = keyboard_->KeyMapMemory();
+    const std::vector<uint8_t> codeOfA{0x20, 0x00, 0x04};
+    const size_t slotOfA = static_cast<size_t>(std::search(factory.begin(), factory.end(), codeOfA.begin(), codeOfA.end()) - factory.begin());
+    ASSERT_EQ(slotOfA % 3, 0u);
+
+    const Run selected = Command({"profile", "select", "GAME"});
+    ASSERT_EQ(selected.status, 0) << selected.err;
+    EXPECT_EQ(selected.out, "profile \"Game\" selected; the keyboard was written\n");
+    EXPECT_EQ(keyboard_->ParameterMemory()[1], 9);
+    const std::vector<uint8_t> keyMap = keyboard_->KeyMapMemory();
+    EXPECT_EQ(std::vector<uint8_t>(keyMap.begin() + slotOfA, keyMap.begin() + slotOfA + 3), (std::vector<uint8_t>{0x20, 0x00, 0x05}));
+
+    const Run listed = Command({"profile", "list"}, true);
+    Json::Value parsed;
+    std::istringstream stream(listed.out);
+    ASSERT_TRUE(Json::parseFromStream(Json::CharReaderBuilder(), stream, &parsed, nullptr)) << listed.out;
+    ASSERT_EQ(parsed.size(), 2u);
+    EXPECT_EQ(parsed[1]["name"], "Game");
+    EXPECT_EQ(parsed[1]["selected"], true);
+    EXPECT_EQ(parsed[0]["selected"], false);
+
+    // Deleting the selected profile selects the one before it and writes that to the keyboard.
+    const Run deleted = Command({"profile", "delete", "2"});
+    ASSERT_EQ(deleted.status, 0) << deleted.err;
+    EXPECT_NE(deleted.out.find("the keyboard was written"), std::string::npos) << deleted.out;
+    EXPECT_NE(keyboard_->ParameterMemory()[1], 9);
+    EXPECT_EQ(Command({"profile", "delete", "1"}).status, 1) << "the last profile stays";
+    EXPECT_EQ(Command({"profile", "select", "nosuch"}).status, 2);
+}
+
+TEST_F(KeyboardCommandsTest, ExportNeverReplacesAFileAndImportAddsUnderAFreeName) {
+    const std::string target = (home_ / "exported.json").string();
+    ASSERT_EQ(Command({"profile", "export", target}).status, 0);
+    const Run again = Command({"profile", "export", target});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("exists already; it was not replaced"), std::string::npos) << again.err;
+    const Run imported = Command({"profile", "import", target});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.out, "profile \"profile1(1)\" imported\n");
+}
+
+TEST_F(KeyboardCommandsTest, ASwitchWithASilentKeyboardIsStillMadeAndSaysTheKeyboardWasNotWritten) {
+    ASSERT_EQ(Command({"profile", "add"}).status, 0);
+    keyboard_->InjectNoAnswer(1000);
+    const Run selected = Command({"profile", "select", "1"});
+    EXPECT_EQ(selected.status, 1);
+    EXPECT_NE(selected.err.find("profile \"profile1\" selected; the keyboard was not written: "), std::string::npos)
+        << selected.err;
+    EXPECT_EQ(LoadJsonFile(UserDataDirectory("keyboard") + "ProfileList.ini")["profileselect"].asInt(), 0);
+}
+
+// The key repeat options are left out: they would set the repeat of the desktop the tests run on.
+TEST_F(KeyboardCommandsTest, SettingsSetStoresTheFlagsAndRateAndWritesThemInTheLightRecord) {
+    const Run set = Command({"settings", "set", "--polling-rate", "2", "--win-lock", "on", "--key6", "on"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    const std::vector<uint8_t> parameters = keyboard_->ParameterMemory();
+    EXPECT_EQ(parameters[20], 1);  // Key6Flag
+    EXPECT_EQ(parameters[21], 1);  // WinFlag
+    EXPECT_EQ(parameters[22], 2);  // PollingRate
+    const Run get = Command({"settings", "get"}, true);
+    EXPECT_NE(get.out.find("\"pollingRate\" : 2"), std::string::npos) << get.out;
+    EXPECT_NE(get.out.find("\"winLock\" : true"), std::string::npos) << get.out;
+
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"settings", "set", "--polling-rate", "4"}, {"settings", "set", "--win-lock", "yes"},
+          {"settings", "set"}, {"settings", "set", "--key6"}, {"settings", "sett"}}) {
+        EXPECT_EQ(Command(wrong).status, 2) << wrong.back();
+    }
+    keyboard_->InjectNoAnswer(1000);
+    const Run silent = Command({"settings", "set", "--wflag", "on"});
+    EXPECT_EQ(silent.status, 1);
+    EXPECT_NE(silent.err.find("(the profile keeps the new settings)"), std::string::npos) << silent.err;
 }
 
 }  // namespace

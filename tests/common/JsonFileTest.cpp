@@ -236,8 +236,8 @@ TEST_F(JsonFileTest, BrokenFileIsKeptByteForByteBesideItWithItsPermissions) {
     WriteRaw("ProfileList.ini", bytes);
     fs::permissions(PathOf("ProfileList.ini"), fs::perms(0600));
 
-    const BrokenFileCopy first = KeepBrokenFile(PathOf("ProfileList.ini"));
-    const BrokenFileCopy second = KeepBrokenFile(PathOf("ProfileList.ini"));
+    const KeptFileCopy first = KeepBrokenFile(PathOf("ProfileList.ini"));
+    const KeptFileCopy second = KeepBrokenFile(PathOf("ProfileList.ini"));
     ASSERT_TRUE(first.kept && second.kept);
     EXPECT_NE(first.path, second.path) << "one copy may not overwrite another";
     EXPECT_EQ(first.path.rfind(PathOf("ProfileList.ini.broken-"), 0), 0u) << first.path;

@@ -15,6 +15,7 @@
 
 #include <QTemporaryDir>
 
+#include <filesystem>
 #include <memory>
 
 namespace velnor7::testing {
@@ -30,7 +31,12 @@ protected:
         RegisterControlClasses();
     }
 
-    void SetUp() override { SimulatedKeyboardTest::SetUp(); }
+    void SetUp() override {
+        SimulatedKeyboardTest::SetUp();
+        // Every test starts as a first start: no profiles, no macros.
+        std::error_code error;
+        std::filesystem::remove_all(UserDataDirectory(""), error);
+    }
     void TearDown() override {
         window_.reset();
         SimulatedKeyboardTest::TearDown();

@@ -154,30 +154,6 @@ TEST_F(MainWindowTest, TheTrayTogglesTheWindowAndItsMenuEndsTheProgram) {
     EXPECT_TRUE(trace.Contains("抓取设备线程设定退出"));
 }
 
-TEST_F(MainWindowTest, EachPickOfAProfileWaits400msAgainAndOnlyTheLastPickIsLoaded) {
-    Open();
-    ASSERT_TRUE(WaitFor([&] { return window_->SelectedPage() == KeyboardPage(); }));
-    // The profile bar of the page (its own layout comes with the profile list).
-    ui::CDialogBuilder builder;
-    builder.CreateFromString(R"(<Combo name="device_profile_combo" height="30">
-        <ListLabelElement text="Game" userdata="2026_01_01_10_00_00_000"/>
-        <ListLabelElement text="Work" userdata="2026_01_02_10_00_00_000"/></Combo>)",
-                             window_.get(), &window_->GetPaintManager(), KeyboardPage());
-    auto* combo = window_->FindControlAs<ui::CComboUI>("device_profile_combo");
-    ASSERT_NE(combo, nullptr);
-    // Both picks and the expiry happen in one turn of the UI thread: the real timer cannot
-    // expire in between, whatever the machine's load.
-    combo->SelectItem(0);
-    EXPECT_EQ(window_->TimerInterval(CMainWnd::kTimerProfileSwitch), 400);
-    combo->SelectItem(1);
-    EXPECT_EQ(window_->TimerInterval(CMainWnd::kTimerProfileSwitch), 400);
-    EXPECT_EQ(KeyboardPage()->GetProfileId(), "");
-    window_->ExpireTimer(CMainWnd::kTimerProfileSwitch);
-    EXPECT_EQ(KeyboardPage()->GetProfileId(), "2026_01_02_10_00_00_000");
-    // The switch stopped the timer: there is no second one.
-    EXPECT_FALSE(window_->HasTimer(CMainWnd::kTimerProfileSwitch));
-}
-
 TEST_F(MainWindowTest, TheLanguageComboSwitchesEveryText) {
     Open();
     auto* languages = window_->FindControlAs<ui::CComboUI>("Language_combox");

@@ -3,6 +3,7 @@
 #include "common/Paths.h"
 #include "common/Trace.h"
 #include "core/page/DeviceKeyButtonUI.h"
+#include "profiles/panel/DeviceProfileUI.h"
 #include "ui/PaintManagerUI.h"
 #include "ui/UiThread.h"
 
@@ -157,6 +158,10 @@ LightingState CTessaryUSBDevice::GetLightingState() const {
     return state;
 }
 
+CDeviceProfileUI* CTessaryUSBDevice::ProfileBar() {
+    return dynamic_cast<CDeviceProfileUI*>(FindSubControl("device_profile_layout"));
+}
+
 CDeviceKeyButtonUI* CTessaryUSBDevice::GetKeyButton(int index) const {
     return index >= 0 && index < static_cast<int>(keyButtons_.size()) ? keyButtons_[static_cast<size_t>(index)] : nullptr;
 }
@@ -172,6 +177,14 @@ void CTessaryUSBDevice::InitPage() {
         SetLedCount(0);
     }
     selectPanel_ = FindSubControl("SelectPanel");
+    // The profile bar names the profile the page starts with.
+    if (CDeviceProfileUI* bar = ProfileBar()) {
+        bar->SetKind(GetIdentity().type);
+        bar->SetPaths(UserDataDirectory(), DefaultProfilePath());
+        bar->Init();
+        bar->SelectTab(1);
+        SetProfileId(bar->GetCurrentUuid());
+    }
     for (ui::CControlUI* control : ui::CPaintManagerUI::FindSubControlsByClass(this, "DeviceKeyButton")) {
         auto* button = dynamic_cast<CDeviceKeyButtonUI*>(control);
         if (button == nullptr) continue;

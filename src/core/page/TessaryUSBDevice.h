@@ -31,6 +31,7 @@
 namespace velnor7 {
 
 class CDeviceKeyButtonUI;
+class CDeviceProfileUI;
 
 // Where a page shows the power status of its device.
 class IPowerPanel {
@@ -108,6 +109,8 @@ public:
     bool ListeningThreadRunning() const { return listenThread_.Running(); }
 
     CControlUI* GetSelectPanel() const { return selectPanel_; }
+    // The page's profile bar; null for a page without one.
+    CDeviceProfileUI* ProfileBar();
     CDeviceKeyButtonUI* GetKeyButton(int index) const;
     CDeviceKeyButtonUI* GetLightButton(int index) const;
 
@@ -159,6 +162,12 @@ public:
     int GetSelectedKey() const { return selectedKey_; }
 
     void OnTimer(int timerId) override;
+    // A notification of the main window while this page is the one shown; true when one of
+    // the page's own panels handled it. The main window asks the page first.
+    virtual bool OnPanelNotify(ui::TNotifyUI& msg) {
+        (void)msg;
+        return false;
+    }
 
     // Per-LED colour entries: red | green << 8 | blue << 16 | brightness << 24.
     static uint32_t PackLed(const LedState& led);

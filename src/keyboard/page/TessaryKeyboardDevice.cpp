@@ -1,5 +1,6 @@
 #include "keyboard/page/TessaryKeyboardDevice.h"
 
+#include "common/Paths.h"
 #include "common/Trace.h"
 #include "common/UserNotice.h"
 #include "profiles/ProfileList.h"
@@ -22,6 +23,7 @@ void CTessaryKeyboardDevice::SetProfilePaths() {
     profile_.SetDefaultPath(DefaultProfilePath());
     if (GetProfileId().empty()) SetProfileId(CProfileList(UserDataDirectory(), DefaultProfilePath()).CurrentUuid());
     profile_.SetProfileFile(UserDataDirectory(), GetProfileId());
+    if (!GetLightFileStem().empty()) profile_.SetLightConfigPath(UserDataDirectory() + GetLightFileStem() + ".config");
     // The macro files lie beside the profiles; the configurator reads them from there.
     configurator_->SetMacroFolder(UserDataDirectory());
 }
@@ -41,8 +43,15 @@ int CTessaryKeyboardDevice::LoadProfile() {
     profile_.ReadKeyList();
     profile_.ReadSystemStages();
     TakeLightState();
+    // The steps of the light preset the profile's mode plays.
+    profile_.LoadLightConfig(profile_.GetLightConfigPath());
+    profile_.ReadLightPreset();
     configurator_->LoadKeyColours();
     return 1;
+}
+
+void CTessaryKeyboardDevice::LoadLists() {
+    LoadLightNameLists(lightNames_, GetKindIndex(), UserDataDirectory(), DefaultDataDirectory());
 }
 
 bool CTessaryKeyboardDevice::Report(const DeviceResult& result) {
@@ -69,7 +78,7 @@ bool CTessaryKeyboardDevice::LoadFromDevice() {
         return false;
     }
     if (std::exchange(readOutFailed_, false)) UserNotice("The keyboard has been read and set up.");
-    Report(configurator_->WriteCustomColours());
+    WriteCustomColours();
     RefreshPanel();
     WriteSettings(0, 0, 1, 0, 0);
     return true;
@@ -104,10 +113,41 @@ int CTessaryKeyboardDevice::WriteSettings(int profile, int value, int flag, int 
     return Report(configurator_->WriteLightRecord(profile, static_cast<uint8_t>(value))) ? 1 : 0;
 }
 
+void CTessaryKeyboardDevice::InitPage() {
+    CTessaryUSBDevice::InitPage();
+    settingsPanel_.Bind(*this);
+    LoadLists();
+}
+
+void CTessaryKeyboardDevice::RefreshPanel() { settingsPanel_.Show(profile_.GetSystemStages()); }
+
+bool CTessaryKeyboardDevice::OnPanelNotify(ui::TNotifyUI& msg) {
+    return settingsPanel_.OnNotify(msg, profile_.GetSystemStages(),
+                                   [this](const KeyboardSettingsChange& change) { ApplySettings(change); });
+}
+
+void CTessaryKeyboardDevice::ReloadText() {
+    CTessaryUSBDevice::ReloadText();
+    settingsPanel_.ReloadText();
+}
+
+void CTessaryKeyboardDevice::ApplySettings(const KeyboardSettingsChange& change) {
+    if (profile_.GetPath().empty()) LoadProfile();
+    const KeyboardSettingsWrite write = ApplyKeyboardSettings(profile_, *configurator_, *systemRepeat_, change);
+    Report(write.profile);
+    if (write.lightRecord) Report(*write.lightRecord);
+    // A session without such a setting has said so in a trace line; a refusal reaches the user.
+    if (write.repeat && write.repeat->outcome == KeyboardRepeatResult::Outcome::Failed) {
+        UserNotice("The key repeat was not set on this computer: " + write.repeat->reason + ".");
+    }
+}
+
 int CTessaryKeyboardDevice::WriteKeyMapFromProfile(int bank) {
     if (profile_.GetPath().empty()) LoadProfile();
     return Report(configurator_->WriteKeyMap(bank)) ? 1 : 0;
 }
+
+int CTessaryKeyboardDevice::WriteCustomColours() { return Report(configurator_->WriteCustomColours()) ? 1 : 0; }
 
 int CTessaryKeyboardDevice::WriteMacros() {
     if (profile_.GetPath().empty()) LoadProfile();

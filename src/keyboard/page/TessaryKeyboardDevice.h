@@ -5,7 +5,10 @@
 
 #include "core/page/TessaryUSBDevice.h"
 #include "keyboard/KeyboardConfigurator.h"
+#include "keyboard/page/KeyboardSettingsPanel.h"
+#include "platform/SystemKeyboardRepeat.h"
 #include "profiles/CKeyboardProfiledata.h"
+#include "profiles/LightNameLists.h"
 
 #include <functional>
 #include <memory>
@@ -28,8 +31,13 @@ public:
     int WriteSettings(int profile, int value, int flag, int screenWidth, int screenHeight) override;
     int WriteKeyMapFromProfile(int bank) override;
     int WriteMacros() override;
+    // The per-key colours of the custom mode, as the profile has them; 1 when written.
+    int WriteCustomColours();
     void SaveProfile() override { profile_.Save(); }
     void SetProfilePaths() override;
+    // The names of the light modes, areas and the user's light presets, for the lighting panel.
+    void LoadLists() override;
+    const LightNameLists& LightNames() const { return lightNames_; }
     std::string GetProfilePath() const override { return profile_.GetPath(); }
 
     CKeyboardConfigurator& Configurator() { return *configurator_; }
@@ -38,6 +46,15 @@ public:
     // A key went down or up on the keyboard; the preview follows it.
     using KeyEventHandler = std::function<void(KeyIndex key, bool pressed)>;
     void SetKeyEventHandler(KeyEventHandler handler) { onKeyEvent_ = std::move(handler); }
+
+    // The settings panel: found at InitPage, shown by RefreshPanel, changed by the user
+    // through OnPanelNotify.
+    void InitPage() override;
+    void RefreshPanel() override;
+    bool OnPanelNotify(ui::TNotifyUI& msg) override;
+    void ReloadText() override;
+    // Where the key repeat of the settings panel goes (the session's own settings by default).
+    void SetSystemRepeat(std::unique_ptr<ISystemKeyboardRepeat> repeat) { systemRepeat_ = std::move(repeat); }
 
 protected:
     bool StreamsLightFrames() const override { return false; }
@@ -48,11 +65,15 @@ private:
     // True for success. A failure is traced, and shown to the user unless the page
     // tolerates it (see the definition).
     bool Report(const DeviceResult& result);
+    void ApplySettings(const KeyboardSettingsChange& change);
 
     CKeyboardProfiledata profile_;
     std::unique_ptr<CKeyboardConfigurator> configurator_;
+    CKeyboardSettingsPanel settingsPanel_;
+    std::unique_ptr<ISystemKeyboardRepeat> systemRepeat_ = MakeSystemKeyboardRepeat();
     KeyEventHandler onKeyEvent_;
     bool readOutFailed_ = false;  // since the last attach
+    LightNameLists lightNames_;
 };
 
 }  // namespace velnor7
