@@ -13,7 +13,7 @@
 namespace velnor7 {
 namespace {
 
-const char* const kProfileFilter = "Profile Files (*.json)";
+const char* const kProfileFilter = "Profile Files(*.json)";
 constexpr int kSwitchDelayMs = 400;
 
 QString LanguageText(const QString& id) { return ui::CResourceManager::Instance().GetText(id).value_or(id); }

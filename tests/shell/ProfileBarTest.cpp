@@ -214,7 +214,7 @@ TEST_F(ProfileBarTest, ImportAndExportGoThroughTheFileDialogs) {
     files_.open = files_.save;
     Click(BarControl("device_import_btn"));
     EXPECT_EQ(ComboTexts(), (QStringList{"profile1", "profile1(1)"}));
-    EXPECT_EQ(files_.filters, (QStringList{"Profile Files (*.json)", "Profile Files (*.json)"}));
+    EXPECT_EQ(files_.filters, (QStringList{"Profile Files(*.json)", "Profile Files(*.json)"}));
     // A file that is no profile is refused with the reason.
     Json::Value other;
     other["something"] = 1;
