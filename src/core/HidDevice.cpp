@@ -141,12 +141,11 @@ int CHidDevice::Read(uint8_t* buffer, size_t length, int timeoutMs, size_t* byte
     if (!state || !state->mode.read || buffer == nullptr || length == 0) return 0;
     const std::vector<uint8_t>& ownIds = state->caps.reportIds;
 
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    const auto deadline = clock_() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     while (generation_.load() == generation) {
         int slice = kWaitSliceMs;
         if (timeoutMs >= 0) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock_()).count();
             if (left <= 0 && timeoutMs > 0) return 0;
             // Never negative: a backend takes a negative wait as "no limit".
             slice = static_cast<int>(std::clamp<long long>(left, 0, kWaitSliceMs));

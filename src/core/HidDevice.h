@@ -3,6 +3,7 @@
 // and decoding of input reports into usages and values.
 #pragma once
 
+#include "common/SteadyClock.h"
 #include "core/HidBackend.h"
 #include "core/HidDescriptor.h"
 
@@ -75,6 +76,9 @@ public:
     int Read(uint8_t* buffer, size_t length, int timeoutMs, size_t* bytesRead);
     int Write(const uint8_t* buffer, size_t length, int timeoutMs, size_t* bytesWritten);
 
+    // The clock a read's time-out runs on; set before any transfer (tests step their own).
+    void SetClock(SteadyClock clock) { clock_ = std::move(clock); }
+
     // Decodes one report (first byte = report ID) into the items with that report
     // ID; false when a value cannot be read.
     bool UnpackReport(std::vector<HidDataItem>& items, const uint8_t* report, size_t length,
@@ -125,6 +129,7 @@ private:
     std::atomic<uint32_t> generation_{0};
     std::atomic<bool> reading_{false};
     std::atomic<bool> writing_{false};
+    SteadyClock clock_ = SystemSteadyClock();
 };
 
 }  // namespace velnor7

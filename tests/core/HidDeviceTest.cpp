@@ -128,14 +128,19 @@ TEST_F(WaitingReadTest, AnUnlimitedReadEndsAtOnceWhenTheDeviceIsPulledOut) {
     EXPECT_EQ(observed_->Seen().reads.load(), 1) << "a gone device is not waited on again";
 }
 
-TEST_F(HidDeviceTest, ReadTimesOutWhenNothingArrives) {
+TEST_F(HidDeviceTest, ReadWaitsOutItsWholeTimeOutWhenNothingArrives) {
+    const auto observed = std::make_shared<testing::ObservedHidBackend>(bus_);
+    SetHidBackend(observed);
     CHidDevice device;
     ASSERT_EQ(device.Open(CommandPath(), true, true, true, false), 1);
-    std::array<uint8_t, 64> report{};
+    // The read's clock moves exactly as far as the backend was asked to wait.
     const auto started = Clock::now();
+    device.SetClock([&] { return started + std::chrono::milliseconds(observed->Seen().waitedMs.load()); });
+    std::array<uint8_t, 64> report{};
     EXPECT_EQ(device.Read(report.data(), report.size(), 40, nullptr), 0);
-    // Only the lower bound: a busy machine makes the wait longer, never shorter.
-    EXPECT_GE(Clock::now() - started, std::chrono::milliseconds(35));
+    EXPECT_EQ(observed->Seen().waitedMs.load(), 40) << "neither less than the time-out, nor more";
+    EXPECT_GT(observed->Seen().reads.load(), 1) << "in slices, so that a close is seen meanwhile";
+    EXPECT_EQ(observed->Seen().emptyReads.load(), observed->Seen().reads.load());
 }
 
 TEST_F(HidDeviceTest, NotificationsReachOnlyTheConsumerCollectionAndDecodeToTheirCode) {

@@ -24,6 +24,7 @@ public:
         std::atomic<int> emptyReads{0};    // ended with no report: a time-out or an interrupt
         std::atomic<int> failedReads{0};   // ended because the device is gone
         std::atomic<int> interrupts{0};
+        std::atomic<int> waitedMs{0};      // the waits the reads asked for, added up
     };
 
     // Long enough that no test sees it run out unless the event it waits for never comes.
@@ -53,6 +54,7 @@ private:
 
         int Read(uint8_t* buffer, size_t length, int timeoutMs) override {
             ++counts_->reads;
+            if (timeoutMs > 0) counts_->waitedMs += timeoutMs;
             const int wait = waitsEndOnlyByEvents_ && timeoutMs > 0 ? kEventWaitLimitMs : timeoutMs;
             const int received = inner_->Read(buffer, length, wait);
             if (received == 0) ++counts_->emptyReads;

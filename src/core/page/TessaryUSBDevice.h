@@ -10,6 +10,7 @@
 // hands work to the UI thread. The lighting state and the per-LED colours are atomics, so
 // every reader sees whole values (a frame may still mix two steps).
 
+#include "common/SteadyClock.h"
 #include "common/WorkerThread.h"
 #include "core/DeviceCatalogue.h"
 #include "core/DeviceCommandChannel.h"
@@ -178,7 +179,6 @@ public:
     const std::array<uint8_t, 512>& LastFrame() const { return frame_; }
     ReactiveLevels& KeyLevels() { return keyLevels_; }
     // The clock UpdatePreview times the rest after a refused frame with; tests step their own.
-    using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;
     void SetClock(SteadyClock clock) { clock_ = std::move(clock); }
 
 protected:
@@ -241,7 +241,7 @@ private:
     ReactiveLevels keyLevels_;
     std::array<uint8_t, 512> frame_{};
     bool lightsChanged_ = false;
-    SteadyClock clock_ = [] { return std::chrono::steady_clock::now(); };
+    SteadyClock clock_ = SystemSteadyClock();
     std::chrono::steady_clock::time_point sendAgainAt_{};
 
     std::atomic<bool> lightOutput_{true};
