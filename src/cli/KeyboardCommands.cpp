@@ -4,7 +4,6 @@
 #include "cli/Commands.h"
 #include "cli/KeyboardSession.h"
 #include "cli/VerbOutcome.h"
-#include "common/Paths.h"
 #include "keyboard/DefaultKeyTable.h"
 #include "keyboard/KeyboardConfigurator.h"
 

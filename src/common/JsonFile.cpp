@@ -8,7 +8,6 @@
 #include <json/reader.h>
 #include <json/writer.h>
 
-#include <filesystem>
 #include <memory>
 
 namespace velnor7 {
@@ -45,11 +44,6 @@ bool Parse(const std::string& path, const std::string& text, Json::Value& root) 
     }
     root = Json::Value();
     return false;
-}
-
-bool Exists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
 }  // namespace
@@ -103,7 +97,7 @@ KeptFileCopy KeepCopyOfFile(const std::string& path, const std::string& label) {
     // Two copies made within one millisecond must not overwrite each other.
     const std::string stem = path + "." + label + "-" + NewTimestampId();
     std::string copy = stem;
-    for (int n = 2; Exists(copy); ++n) copy = stem + "-" + std::to_string(n);
+    for (int n = 2; PathExists(copy); ++n) copy = stem + "-" + std::to_string(n);
 
     // The copy is as private as the file it keeps.
     const FileWriteResult written = WriteFileDurably(copy, original.bytes, original.permissions);

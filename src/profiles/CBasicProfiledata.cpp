@@ -3,6 +3,7 @@
 #include "common/FileNames.h"
 #include "common/JsonFile.h"
 #include "common/NoticeOnce.h"
+#include "common/Paths.h"
 #include "common/Trace.h"
 #include "profiles/JsonAccess.h"
 #include "profiles/ProfileFile.h"
@@ -71,6 +72,10 @@ void CBasicProfiledata::SetDefaultDataDirectory(const std::string& directory) {
     if (!directory.empty()) defaultDataDirectory_ = directory;
 }
 
+std::string CBasicProfiledata::DefaultDataFolder() const {
+    return defaultDataDirectory_.empty() ? DefaultDataDirectory() : defaultDataDirectory_;
+}
+
 void CBasicProfiledata::SetPresetListIndex(int kindIndex) {
     if (kindIndex >= 0 && kindIndex <= kMaxDocumentIndex) presetListIndex_ = kindIndex;
 }
@@ -78,7 +83,7 @@ void CBasicProfiledata::SetPresetListIndex(int kindIndex) {
 Json::Value CBasicProfiledata::LoadLightConfig(const std::string& path) {
     const size_t slash = path.rfind('/');
     lightConfigFolder_ = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    lightConfig_ = LoadUserLightList(path, defaultDataDirectory_);
+    lightConfig_ = LoadUserLightList(path, DefaultDataFolder());
     return lightConfig_;
 }
 
@@ -93,7 +98,7 @@ std::vector<EffectStep> CBasicProfiledata::ReadLightPreset() {
         if (guid.empty())
             Trace("light list %d has no preset %d", presetListIndex_, position);
         else
-            presetSteps_ = LoadPresetSteps(guid, lightConfigFolder_, defaultDataDirectory_);
+            presetSteps_ = LoadPresetSteps(guid, lightConfigFolder_, DefaultDataFolder());
     }
     return presetSteps_;
 }

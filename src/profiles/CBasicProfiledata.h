@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "common/Paths.h"
 #include "profiles/LightPresets.h"
 #include "profiles/ProfileRecords.h"
 
@@ -51,6 +50,7 @@ public:
     // Where the shipped light list and presets are found when the user has none:
     // DefaultDataDirectory() unless set. Ignored when empty.
     void SetDefaultDataDirectory(const std::string& directory);
+    std::string DefaultDataFolder() const;
     // The element of the light list's "LightInfo" that holds this profile's presets:
     // the page's DeviceKindIndex, so that the presets played are those its panel
     // names. 0 (keyboard) unless set; values outside 0..kMaxDocumentIndex are ignored.
@@ -123,7 +123,7 @@ private:
     Json::Value lightConfig_;
     // The folder of the light list last loaded: the user's presets lie beside it.
     std::string lightConfigFolder_;
-    std::string defaultDataDirectory_ = DefaultDataDirectory();
+    std::string defaultDataDirectory_;  // empty: the program's own, looked up when needed
     int presetListIndex_ = 0;
     std::vector<KeyListEntry> keyList_;
     int deviceIndex_ = 0;

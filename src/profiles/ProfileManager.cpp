@@ -5,6 +5,7 @@
 #include "common/JsonFile.h"
 #include "common/TimestampId.h"
 #include "common/Trace.h"
+#include "platform/files/FileRead.h"
 #include "profiles/JsonAccess.h"
 
 #include <algorithm>
@@ -44,11 +45,6 @@ bool Taken(const std::vector<std::string>& names, const std::string& name) {
     return std::any_of(names.begin(), names.end(), [&](const std::string& other) { return SameDisplayName(other, name); });
 }
 
-bool FileExists(const std::string& path) {
-    std::error_code error;
-    return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
-}
-
 // The profile document of a file; an object holding nothing when it cannot be read, which
 // the profile's first load completes from the default profile.
 Json::Value DocumentOf(const std::string& path) {
@@ -66,6 +62,14 @@ Json::Value CProfileManager::Reload(ProfileResult& result) {
     Json::Value list = list_.Load();
     if (!list.isObject()) {
         result = Failure(ProfileStatus::NoList, "The profile list " + list_.ListFilePath() + " cannot be used");
+    }
+    return list;
+}
+
+Json::Value CProfileManager::ReloadFor(size_t index, ProfileResult& result) {
+    Json::Value list = Reload(result);
+    if (result.Ok() && index >= CountOf(list)) {
+        result = Failure(ProfileStatus::NoSuchProfile, "There is no profile " + std::to_string(index + 1));
     }
     return list;
 }
@@ -102,11 +106,13 @@ int CProfileManager::IndexOfName(const std::string& name) {
 
 ProfileResult CProfileManager::Select(size_t index) {
     ProfileResult result;
-    Json::Value list = Reload(result);
+    Json::Value list = ReloadFor(index, result);
     if (!result.Ok()) return result;
-    if (index >= CountOf(list)) return Failure(ProfileStatus::NoSuchProfile, "There is no profile " + std::to_string(index + 1));
+    // Every start selects the stored selection again: a file that says so already is left as it is.
+    const Json::Value& stored = MemberOf(list, "profileselect");
+    const bool changed = !stored.isIntegral() || IntOf(stored) != static_cast<int>(index);
     list["profileselect"] = static_cast<Json::Int>(index);
-    if (!WriteList(list, result)) return result;
+    if (changed && !WriteList(list, result)) return result;
     result.index = index;
     result.profile = EntryAt(list, index);
     return result;
@@ -170,18 +176,16 @@ ProfileResult CProfileManager::Add() {
 
 ProfileResult CProfileManager::Copy(size_t index) {
     ProfileResult result;
-    const Json::Value list = Reload(result);
+    const Json::Value list = ReloadFor(index, result);
     if (!result.Ok()) return result;
-    if (index >= CountOf(list)) return Failure(ProfileStatus::NoSuchProfile, "There is no profile " + std::to_string(index + 1));
     const ProfileEntry source = EntryAt(list, index);
     return Append(list, CopiedName(source.name, NamesOf(list)), DocumentOf(ProfilePath(source.uuid)));
 }
 
 ProfileResult CProfileManager::Delete(size_t index) {
     ProfileResult result;
-    Json::Value list = Reload(result);
+    Json::Value list = ReloadFor(index, result);
     if (!result.Ok()) return result;
-    if (index >= CountOf(list)) return Failure(ProfileStatus::NoSuchProfile, "There is no profile " + std::to_string(index + 1));
     if (CountOf(list) < 2) return Failure(ProfileStatus::LastProfile, "The only profile cannot be deleted");
     const ProfileEntry removed = EntryAt(list, index);
     const int wasSelected = IntOf(MemberOf(list, "profileselect"));
@@ -205,9 +209,8 @@ ProfileResult CProfileManager::Delete(size_t index) {
 
 ProfileResult CProfileManager::Rename(size_t index, const std::string& name) {
     ProfileResult result;
-    Json::Value list = Reload(result);
+    Json::Value list = ReloadFor(index, result);
     if (!result.Ok()) return result;
-    if (index >= CountOf(list)) return Failure(ProfileStatus::NoSuchProfile, "There is no profile " + std::to_string(index + 1));
     if (name.empty()) return Failure(ProfileStatus::EmptyName, "A profile needs a name");
     for (size_t i = 0; i < CountOf(list); ++i) {
         if (i != index && SameDisplayName(EntryAt(list, i).name, name)) {
@@ -232,9 +235,8 @@ ProfileResult CProfileManager::Rename(size_t index, const std::string& name) {
 
 ProfileResult CProfileManager::Reset(size_t index) {
     ProfileResult result;
-    const Json::Value list = Reload(result);
+    const Json::Value list = ReloadFor(index, result);
     if (!result.Ok()) return result;
-    if (index >= CountOf(list)) return Failure(ProfileStatus::NoSuchProfile, "There is no profile " + std::to_string(index + 1));
     const ProfileEntry profile = EntryAt(list, index);
     const std::string path = ProfilePath(profile.uuid);
     Json::Value document = DocumentOf(defaultProfilePath_);
@@ -251,7 +253,7 @@ ProfileResult CProfileManager::Reset(size_t index) {
     }
     // The settings the user asked to reset are kept beside the file all the same.
     const KeptFileCopy kept = KeepCopyOfFile(path, "before-reset");
-    if (!kept.kept && FileExists(path)) {
+    if (!kept.kept && PathExists(path)) {
         return Failure(ProfileStatus::WriteFailed, "The profile file " + path + " was not reset: " + kept.reason);
     }
     if (const JsonFileWrite written = WriteJsonFile(path, document); !written.ok) {
@@ -282,10 +284,9 @@ ProfileResult CProfileManager::Import(const std::string& path) {
 
 ProfileResult CProfileManager::Export(size_t index, const std::string& path, bool replace) {
     ProfileResult result;
-    const Json::Value list = Reload(result);
+    const Json::Value list = ReloadFor(index, result);
     if (!result.Ok()) return result;
-    if (index >= CountOf(list)) return Failure(ProfileStatus::NoSuchProfile, "There is no profile " + std::to_string(index + 1));
-    if (!replace && FileExists(path)) {
+    if (!replace && PathExists(path)) {
         return Failure(ProfileStatus::Exists, "The file " + path + " exists already; it was not replaced");
     }
     const std::string source = ProfilePath(EntryAt(list, index).uuid);

@@ -89,6 +89,8 @@ public:
 private:
     // The list document, or null (and `result` says why).
     Json::Value Reload(ProfileResult& result);
+    // The same, and `result` says so when the list has no profile at `index`.
+    Json::Value ReloadFor(size_t index, ProfileResult& result);
     bool WriteList(const Json::Value& list, ProfileResult& result);
     // A new profile entry at the end of `list`, with a file made from `document`.
     ProfileResult Append(Json::Value list, const std::string& name, Json::Value document);

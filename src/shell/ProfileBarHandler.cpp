@@ -16,13 +16,12 @@ namespace {
 const char* const kProfileFilter = "Profile Files(*.json)";
 constexpr int kSwitchDelayMs = 400;
 
-QString LanguageText(const QString& id) { return ui::CResourceManager::Instance().GetText(id).value_or(id); }
-
 }  // namespace
 
 bool CProfileBarHandler::OnNotify(CTessaryUSBDevice& page, ui::TNotifyUI& msg) {
     CDeviceProfileUI* bar = page.ProfileBar();
     if (bar == nullptr || msg.pSender == nullptr) return false;
+    if (msg.sType != "click" && msg.sType != "itemselect" && msg.sType != "selectchanged") return false;
     const QString name = msg.pSender->GetName();
     // Every page has a bar with these names: only the shown page's own controls count.
     if (bar->FindSubControl(name) != msg.pSender) return false;
@@ -106,14 +105,16 @@ void CProfileBarHandler::Reset(CTessaryUSBDevice& page, CDeviceProfileUI& bar) {
 
 void CProfileBarHandler::Import(CDeviceProfileUI& bar) {
     if (bar.GetSelection() < 0) return;
-    const auto path = ui::FileDialogs().OpenFile(window_.GetWidget(), LanguageText("profile_import_title"), kProfileFilter);
+    const QString title = ui::CResourceManager::Instance().TextOrSelf("profile_import_title");
+    const auto path = ui::FileDialogs().OpenFile(window_.GetWidget(), title, kProfileFilter);
     if (!path || path->isEmpty()) return;
     Told(bar.Import(*path));
 }
 
 void CProfileBarHandler::Export(CDeviceProfileUI& bar) {
     if (bar.GetSelection() < 0) return;
-    const auto path = ui::FileDialogs().SaveFile(window_.GetWidget(), LanguageText("profile_export_title"), kProfileFilter,
+    const QString title = ui::CResourceManager::Instance().TextOrSelf("profile_export_title");
+    const auto path = ui::FileDialogs().SaveFile(window_.GetWidget(), title, kProfileFilter,
                                                  bar.GetNameEditText() + ".json", "json");
     if (!path || path->isEmpty()) return;
     Told(bar.Export(*path));

@@ -158,10 +158,6 @@ LightingState CTessaryUSBDevice::GetLightingState() const {
     return state;
 }
 
-CDeviceProfileUI* CTessaryUSBDevice::ProfileBar() {
-    return dynamic_cast<CDeviceProfileUI*>(FindSubControl("device_profile_layout"));
-}
-
 CDeviceKeyButtonUI* CTessaryUSBDevice::GetKeyButton(int index) const {
     return index >= 0 && index < static_cast<int>(keyButtons_.size()) ? keyButtons_[static_cast<size_t>(index)] : nullptr;
 }
@@ -178,7 +174,8 @@ void CTessaryUSBDevice::InitPage() {
     }
     selectPanel_ = FindSubControl("SelectPanel");
     // The profile bar names the profile the page starts with.
-    if (CDeviceProfileUI* bar = ProfileBar()) {
+    profileBar_ = dynamic_cast<CDeviceProfileUI*>(FindSubControl("device_profile_layout"));
+    if (CDeviceProfileUI* bar = profileBar_) {
         bar->SetKind(GetIdentity().type);
         bar->SetPaths(UserDataDirectory(), DefaultProfilePath());
         bar->Init();

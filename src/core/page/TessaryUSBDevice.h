@@ -110,8 +110,8 @@ public:
     bool ListeningThreadRunning() const { return listenThread_.Running(); }
 
     CControlUI* GetSelectPanel() const { return selectPanel_; }
-    // The page's profile bar; null for a page without one.
-    CDeviceProfileUI* ProfileBar();
+    // The page's profile bar, found by InitPage; null for a page without one.
+    CDeviceProfileUI* ProfileBar() const { return profileBar_; }
     CDeviceKeyButtonUI* GetKeyButton(int index) const;
     CDeviceKeyButtonUI* GetLightButton(int index) const;
 
@@ -228,6 +228,7 @@ private:
     IPowerPanel* powerPanel_ = nullptr;
 
     CControlUI* selectPanel_ = nullptr;
+    CDeviceProfileUI* profileBar_ = nullptr;
     ui::CControlUI* selectorEntry_ = nullptr;
     std::vector<CDeviceKeyButtonUI*> keyButtons_;
     std::vector<CDeviceKeyButtonUI*> lightButtons_;

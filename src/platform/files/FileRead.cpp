@@ -72,4 +72,9 @@ FileReadResult ReadRegularFile(const std::string& path) {
     return result;
 }
 
+bool PathExists(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
 }  // namespace velnor7

@@ -33,4 +33,7 @@ FileReadResult ReadRegularFile(const std::string& path);
 // Only what ReadRegularFile would say about the path, without reading it.
 FileReadResult InspectFile(const std::string& path);
 
+// Whether anything is at the path: a file, a folder, a dangling symlink...
+bool PathExists(const std::string& path);
+
 }  // namespace velnor7
