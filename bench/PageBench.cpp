@@ -9,10 +9,15 @@
 #include "core/page/TessaryUSBDevice.h"
 #include "sim/KeyboardEmulator.h"
 #include "sim/SimulatedHidBus.h"
+#include "ui/ControlFactory.h"
+#include "ui/DialogBuilder.h"
+#include "ui/PaintManagerUI.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QWidget>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -53,7 +58,7 @@ std::unique_ptr<SpectrumPage> MakePage(int leds) {
 void BM_UpdatePreview126Leds(benchmark::State& state) {
     bench::EnsureQtApplication();
     auto page = MakePage(126);
-    for (int i = 0; i < 126; ++i) page->SetLedColor(i, CTessaryUSBDevice::PackLed({Rgb{200, 100, 50}, 200}));
+    for (int i = 0; i < 126; ++i) page->SetLedColor(i, PackLed({Rgb{200, 100, 50}, 200}));
     for (auto _ : state) {
         page->UpdatePreview();
         benchmark::DoNotOptimize(page->LastFrame().data());
@@ -103,3 +108,46 @@ void BM_AttachedPageSpectrumCpuShare(benchmark::State& state) {
 BENCHMARK(BM_AttachedPageSpectrumCpuShare)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
+
+// One preview frame on screen: every key of the keyboard page takes a new light and the
+// window repaints, as a full-keyboard effect makes it every 20 ms. The keys and their panel
+// come from the shipped page layout, over the window's background.
+void BM_RepaintOnScreenKeyboard(benchmark::State& state) {
+    bench::EnsureQtApplication();
+    ui::CControlFactory::Instance().RegistControl("DeviceKeyButton", [] { return new CDeviceKeyButtonUI; });
+    QFile layout(VELNOR7_SOURCE_DIR "/skin/XML/DeviceXml/keyboarddevice.xml");
+    layout.open(QIODevice::ReadOnly);
+    QString keys;
+    for (const QString& line : QString::fromUtf8(layout.readAll()).split('\n'))
+        if (line.trimmed().startsWith("<DeviceKeyButton")) keys += line;
+    const QString xml = "<VerticalLayout bkcolor=\"#FF15171C\" bkimage=\"common/background.png\"><HorizontalLayout height=\"314\">"
+                        "<Container name=\"SelectPanel\" width=\"1060\" height=\"314\" bkcolor=\"#FF15171C\" opaque=\"true\">" + keys +
+                        "</Container></HorizontalLayout><Control/></VerticalLayout>";
+    ui::CPaintManagerUI manager;
+    ui::CDialogBuilder builder;
+    ui::CControlUI* root = builder.CreateFromString(xml, nullptr, &manager);
+    manager.AttachDialog(root);
+    QWidget* window = root->GetWidget();
+    window->resize(1100, 700);
+    window->show();
+    QCoreApplication::processEvents();
+    const std::vector<ui::CControlUI*> buttons = ui::CPaintManagerUI::FindSubControlsByClass(root, "DeviceKeyButton");
+    int frame = 0;
+    for (auto _ : state) {
+        ++frame;
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            auto* key = static_cast<CDeviceKeyButtonUI*>(buttons[i]);
+            const Rgb colour = ColourWheel[(frame * 3 + i * 7) % 192];
+            key->SetLight(QColor(colour.red, colour.green, colour.blue), 255);
+        }
+        // Every key changed: the page repaints the panel once.
+        manager.FindControl("SelectPanel")->Invalidate();
+        // The window paints what changed, as the event loop would.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+    state.counters["keys"] = static_cast<double>(buttons.size());
+    manager.AttachDialog(nullptr);
+    delete root;
+}
+BENCHMARK(BM_RepaintOnScreenKeyboard)->Unit(benchmark::kMicrosecond);

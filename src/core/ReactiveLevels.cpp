@@ -30,9 +30,13 @@ void ReactiveLevels::RaiseKeyLevel(size_t key, bool fine) {
     levels_[key] = static_cast<uint8_t>(std::min(255, levels_[key] + RaiseStep(levels_[key], fine)));
 }
 
+uint8_t DecayedLevel(uint8_t level, bool fine) {
+    if (level == 0) return 0;
+    return static_cast<uint8_t>(std::max(0, level - DecayStep(level, fine)));
+}
+
 void ReactiveLevels::DecayKeyLevel(size_t key, bool fine) {
-    if (key >= kKeys || levels_[key] == 0) return;
-    levels_[key] = static_cast<uint8_t>(std::max(0, levels_[key] - DecayStep(levels_[key], fine)));
+    if (key < kKeys) levels_[key] = DecayedLevel(levels_[key], fine);
 }
 
 void ReactiveLevels::MarkRingKeys() {

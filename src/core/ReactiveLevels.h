@@ -8,6 +8,9 @@
 
 namespace velnor7 {
 
+// One decay step of a key level: brighter keys fall faster; `fine` gives the slow tail.
+uint8_t DecayedLevel(uint8_t level, bool fine);
+
 class ReactiveLevels {
 public:
     static constexpr size_t kKeys = 126;

@@ -6,6 +6,7 @@
 #include "ui/PaintManagerUI.h"
 
 #include <QMouseEvent>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -169,6 +170,12 @@ bool CDeviceOptionUI::OnWidgetEvent(QEvent* event) {
     return CHorizontalLayoutUI::OnWidgetEvent(event);
 }
 
+bool CDeviceOptionUI::PreviewSeen() {
+    if (previewControl_ == nullptr || !IsSelected()) return false;
+    const QWidget* widget = previewControl_->GetWidget();
+    return widget != nullptr && widget->isVisible() && !widget->window()->isMinimized();
+}
+
 bool CDeviceOptionUI::ChannelOpen() const { return page_ != nullptr && page_->CommandChannel().IsOpen(); }
 
 void CDeviceOptionUI::Arm(int timerId, int milliseconds) {
@@ -196,10 +203,9 @@ void CDeviceOptionUI::OnTimer(int timerId) {
         break;
     case kFrameTimer:
         page_->UpdatePreview();
-        // The preview repaints when one of its lights changed; a still picture costs nothing.
-        if (previewControl_ != nullptr && IsSelected() && page_->PreviewActive() && page_->TakeLightsChanged()) {
-            previewControl_->Invalidate();
-        }
+        // Only the keys whose light changed are repainted, and only where they can be seen: a
+        // still picture, a hidden or minimised window cost nothing.
+        if (PreviewSeen() && page_->PreviewActive()) page_->RepaintChangedLights();
         if (ChannelOpen()) Arm(kFrameTimer, 20);
         break;
     case kReadBackTimer:

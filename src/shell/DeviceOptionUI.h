@@ -69,6 +69,8 @@ private:
     ui::CLabelUI* NameLabel();
     void ApplyImages(bool marked);
     bool ChannelOpen() const;
+    // Whether this entry's page is shown in a window that is on screen.
+    bool PreviewSeen();
     void Arm(int timerId, int milliseconds);
 
     CTessaryUSBDevice* page_ = nullptr;

@@ -355,6 +355,13 @@ bool CControlUI::SetAttribute(const QString& name, const QString& value) {
         });
     }
     else if (name == "bkcolor") return colour([&](QColor c) { SetBkColor(c); });
+    else if (name == "opaque") {
+        // The control paints every pixel of itself (an opaque "bkcolor"): what lies under it
+        // is not painted again when it repaints, which makes a busy area cheap.
+        return boolean([&](bool v) {
+            if (widget_) widget_->setAttribute(Qt::WA_OpaquePaintEvent, v);
+        });
+    }
     else if (name == "textcolor") return colour([&](QColor c) { SetTextColor(c); });
     else if (name == "disabledtextcolor") return colour([&](QColor c) { SetDisabledTextColor(c); });
     else if (name == "bordercolor") return colour([&](QColor c) { SetBorderColor(c); });

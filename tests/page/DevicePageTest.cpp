@@ -137,9 +137,10 @@ TEST_F(DevicePageTest, InitPageBindsKeyAndLightButtonsByNameAndUserData) {
     EXPECT_EQ(page_->GetKeyButton(2), nullptr);
     EXPECT_EQ(page_->GetLightButton(1), window_.FindControl("key_1"));
     EXPECT_EQ(page_->GetLightButton(2), nullptr);  // "lamp_2" is no light
-    // light_129 is inside the 130 LEDs; light buttons start white and lit.
+    // light_129 is inside the 130 LEDs; light buttons start lit but dark, so nothing
+    // flashes before the page's effect gives them their colour.
     ASSERT_NE(page_->GetLightButton(129), nullptr);
-    EXPECT_EQ(page_->GetLightButton(129)->GetLightColour(), QColor(Qt::white));
+    EXPECT_EQ(page_->GetLightButton(129)->GetLightAlpha(), 0);
     EXPECT_TRUE(page_->GetLightButton(0)->IsLit());
 
     page_->SetFunctionTab(4);
@@ -166,7 +167,7 @@ TEST_F(DevicePageTest, AnUnattachedPagesLightThreadIdlesAndAnAttachedOneRendersI
     page_->syncAfterRun = 3;
     ASSERT_TRUE(page_->AttachCommandInterface(identity_));
     ASSERT_TRUE(testing::WaitFor([&] { return page_->effectRuns >= 3; }));
-    EXPECT_EQ(CTessaryUSBDevice::UnpackLed(page_->GetLedColor(129)), (LedState{Rgb{10, 20, 30}, 255}));
+    EXPECT_EQ(UnpackLed(page_->GetLedColor(129)), (LedState{Rgb{10, 20, 30}, 255}));
     QTest::qWait(60);  // several of its idle polls, for a step it must not render
     page_->StopLightThread();
     EXPECT_EQ(page_->effectRuns, 3);
@@ -176,8 +177,8 @@ TEST_F(DevicePageTest, AnUnattachedPagesLightThreadIdlesAndAnAttachedOneRendersI
 
 TEST_F(DevicePageTest, UpdatePreviewShowsAndStreamsTheScaledFrameWithoutLed126) {
     ASSERT_TRUE(page_->AttachCommandInterface(identity_));
-    for (int i = 0; i < page_->GetLedCount(); ++i) page_->SetLedColor(i, CTessaryUSBDevice::PackLed({Rgb{200, 100, 50}, 128}));
-    page_->SetLedColor(0, CTessaryUSBDevice::PackLed({Rgb{255, 255, 255}, 255}));
+    for (int i = 0; i < page_->GetLedCount(); ++i) page_->SetLedColor(i, PackLed({Rgb{200, 100, 50}, 128}));
+    page_->SetLedColor(0, PackLed({Rgb{255, 255, 255}, 255}));
     page_->UpdatePreview();
 
     const std::vector<uint8_t> sent = keyboard_->LastStreamedFrame();
@@ -196,13 +197,13 @@ TEST_F(DevicePageTest, UpdatePreviewShowsAndStreamsTheScaledFrameWithoutLed126) 
 
 TEST_F(DevicePageTest, NoOutputMeansNoFramesAndASlowLinkGetsOnlyThePreview) {
     ASSERT_TRUE(page_->AttachCommandInterface(identity_));
-    page_->SetLedColor(1, CTessaryUSBDevice::PackLed({Rgb{0, 255, 0}, 255}));
+    page_->SetLedColor(1, PackLed({Rgb{0, 255, 0}, 255}));
     keyboard_->ClearReceivedRequests();
 
     page_->SetLightOutput(false);
     page_->UpdatePreview();
     EXPECT_EQ(StreamRequests(), 0);
-    EXPECT_EQ(page_->GetLightButton(1)->GetLightColour(), QColor(Qt::white));
+    EXPECT_EQ(page_->GetLightButton(1)->GetLightAlpha(), 0);
 
     page_->SetLightOutput(true);
     page_->CommandChannel().SetSlowMode(true);
@@ -334,8 +335,8 @@ TEST_F(DevicePageTest, SameModeTakesTheSelectedPagesEffectToEveryAttachedPage) {
     EXPECT_EQ(unattached->settingsWrites, 0);
 
     sync.RenderFrame(0);
-    EXPECT_EQ(CTessaryUSBDevice::UnpackLed(other->GetLedColor(3)), (LedState{Rgb{9, 8, 7}, 255}));
-    EXPECT_EQ(CTessaryUSBDevice::UnpackLed(page_->GetLedColor(129)), (LedState{Rgb{9, 8, 7}, 255}));
+    EXPECT_EQ(UnpackLed(other->GetLedColor(3)), (LedState{Rgb{9, 8, 7}, 255}));
+    EXPECT_EQ(UnpackLed(page_->GetLedColor(129)), (LedState{Rgb{9, 8, 7}, 255}));
     EXPECT_EQ(unattached->GetLedColor(0), 0u);
 
     // The thread renders while a page is synchronised and says when it ends.

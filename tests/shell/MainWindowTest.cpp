@@ -5,6 +5,7 @@
 
 #include "common/JsonFile.h"
 #include "common/Trace.h"
+#include "core/page/DeviceKeyButtonUI.h"
 #include "core/page/MpDevicePowerUI.h"
 #include "keyboard/page/TessaryKeyboardDevice.h"
 #include "shell/Languages.h"
@@ -263,6 +264,32 @@ TEST_F(MainWindowTest, KeysPressedOnTheKeyboardReachThePreviewByTheirKeyIndex) {
     ASSERT_TRUE(keyboard_->PressKey(slot));
     ASSERT_TRUE(WaitFor([&] { return !events.empty(); }));
     EXPECT_EQ(events, (std::vector<std::pair<int, bool>>{{64, true}}));
+}
+
+TEST_F(MainWindowTest, InTheReactiveModeAPressedKeyLightsItsButtonOnScreen) {
+    Open();
+    auto* keyboard = dynamic_cast<CTessaryKeyboardDevice*>(KeyboardPage());
+    ASSERT_TRUE(WaitFor([&] { return keyboard->ConsumerChannel().IsOpen() && keyboard->LightThreadRunning(); }));
+    LightInfoRecord light = keyboard->GetLightInfo();
+    light.selectItem = 7;
+    light.light = 5;
+    light.multiColor = 0;
+    light.red = 0;
+    light.green = 200;
+    light.blue = 100;
+    keyboard->SetLightInfo(light);
+    CDeviceKeyButtonUI* a = keyboard->GetLightButton(64);
+    CDeviceKeyButtonUI* s = keyboard->GetLightButton(65);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(s, nullptr);
+    // The mode starts dark: no key has been touched.
+    ASSERT_TRUE(WaitFor([&] { return keyboard->GetLedColor(1) == PackLed(LedState{Rgb{0, 200, 100}, 0}); }));
+    EXPECT_EQ(a->GetLightAlpha(), 0);
+
+    ASSERT_TRUE(keyboard_->PressKey(keyboard->Configurator().Maps().slots[64]));
+    ASSERT_TRUE(WaitFor([&] { return a->GetLightAlpha() > 0; }));
+    EXPECT_EQ(a->GetLightColour(), QColor(0, 200, 100));
+    EXPECT_EQ(s->GetLightAlpha(), 0) << "only the pressed key lights";
 }
 
 TEST(SimulationScheduleTest, ReadsPlugAndUnplugTimesAndRefusesAnythingElse) {

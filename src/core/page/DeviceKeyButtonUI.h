@@ -1,13 +1,18 @@
 #pragma once
 // A key or light of the on-screen device: a button that shows the light it stands for (its
 // light image tinted with the light's colour and alpha), and a mark when the key does
-// something other than its own name says. A rubber band or a click selects it. It draws its
-// keycap itself, so that the corners stay crisp on long keys and the label stays uncut.
+// something other than its own name says. A rubber band or a click selects it. It draws
+// itself whole: the corners of cap and light stay crisp on long keys, the label stays uncut
+// and turns dark over a bright light, and a repaint costs no style-sheet pass.
 
 #include "ui/Attributes.h"
 #include "ui/ButtonUI.h"
 
 #include <QColor>
+#include <QFont>
+#include <QStaticText>
+
+#include <utility>
 
 namespace velnor7 {
 
@@ -20,6 +25,8 @@ public:
     // The light shown over the button; `alpha` 0..255. It shows at the next repaint (the
     // page's preview repaints its keys together); true when it changed.
     bool SetLight(const QColor& colour, int alpha);
+    // Whether the light changed since the last call; the preview repaints only such buttons.
+    bool TakeLightChanged() { return std::exchange(lightChanged_, false); }
     QColor GetLightColour() const { return lightColour_; }
     int GetLightAlpha() const { return lightAlpha_; }
     void SetLit(bool lit);
@@ -32,19 +39,28 @@ public:
 
     // The keycap and its light under the label; the key-set mark and the selection over it.
     void PaintUnderlay(QPainter& painter) override;
+    void PaintLabel(QPainter& painter);
     void PaintOverlay(QPainter& painter) override;
+    // The label's colour over the current light: the text colour, or a dark one where the
+    // light would wash it out.
+    QColor LabelColour() const;
 
 private:
-    void DrawImage(QPainter& painter, const ui::ImageRef& image);
     ui::ImageRef capNormal_;
     ui::ImageRef capHot_;
     ui::ImageRef capPushed_;
     QColor lightColour_{Qt::white};
     int lightAlpha_ = 255;
+    bool lightChanged_ = false;
     bool lit_ = true;
     bool keySetHidden_ = true;
     bool selected_ = false;
     QString lightImage_;
+    // The label as laid out for its text, font and size.
+    QStaticText label_;
+    QString labelText_;
+    QFont labelFont_;
+    QSize labelSize_;
     QString keySetImage_;
     QString selectedImage_;
 };

@@ -76,7 +76,7 @@ bool CLightSync::AnySynced() const {
 
 void CLightSync::RenderFrame(uint64_t nowMs) {
     const Parameters p = Load();
-    const uint32_t value = CTessaryUSBDevice::PackLed(SyncFrame(p.type, p.lighting, state_, nowMs));
+    const uint32_t value = PackLed(SyncFrame(p.type, p.lighting, state_, nowMs));
     for (CTessaryUSBDevice* page : pages_) {
         if (!IsSynced(page)) continue;
         for (int i = 0; i < page->GetLedCount(); ++i) page->SetLedColor(i, value);

@@ -58,8 +58,7 @@ void CTessaryUSBDevice::SetKeyCount(int count) {
 void CTessaryUSBDevice::SetLedCount(int count) {
     ledCount_ = std::clamp(count, 0, kMaxFrameLeds);
     lightButtons_.assign(static_cast<size_t>(ledCount_), nullptr);
-    leds_ = std::make_unique<std::atomic<uint32_t>[]>(static_cast<size_t>(ledCount_));
-    for (int i = 0; i < ledCount_; ++i) leds_[static_cast<size_t>(i)].store(0);
+    leds_.Resize(ledCount_);
     effect_ = EffectState{};
 }
 
@@ -190,36 +189,19 @@ void CTessaryUSBDevice::InitPage() {
         const int light = IndexAfter(button->GetUserData(), "light_");
         if (light >= 0 && light < ledCount_) {
             lightButtons_[static_cast<size_t>(light)] = button;
-            button->SetLight(Qt::white, 255);
+            // Dark until the page's effect gives it a colour: no flash of white at attach.
+            button->SetLight(Qt::black, 0);
             button->SetLit(true);
             button->Invalidate();
         }
     }
 }
 
-uint32_t CTessaryUSBDevice::PackLed(const LedState& led) {
-    return led.colour.red | (led.colour.green << 8) | (led.colour.blue << 16) | (static_cast<uint32_t>(led.brightness) << 24);
-}
+void CTessaryUSBDevice::SetLedColor(int index, uint32_t value) { leds_.SetPacked(index, value); }
 
-LedState CTessaryUSBDevice::UnpackLed(uint32_t value) {
-    return LedState{Rgb{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16)},
-                    static_cast<uint8_t>(value >> 24)};
-}
+uint32_t CTessaryUSBDevice::GetLedColor(int index) const { return leds_.GetPacked(index); }
 
-void CTessaryUSBDevice::SetLedColor(int index, uint32_t value) {
-    if (index < 0 || index >= ledCount_) return;
-    leds_[static_cast<size_t>(index)].store(value, std::memory_order_relaxed);
-}
-
-uint32_t CTessaryUSBDevice::GetLedColor(int index) const {
-    if (index < 0 || index >= ledCount_) return 0;
-    return leds_[static_cast<size_t>(index)].load(std::memory_order_relaxed);
-}
-
-void CTessaryUSBDevice::FillLeds(const LedState& led) {
-    const uint32_t value = PackLed(led);
-    for (int i = 0; i < ledCount_; ++i) SetLedColor(i, value);
-}
+void CTessaryUSBDevice::FillLeds(const LedState& led) { leds_.Fill(led); }
 
 void CTessaryUSBDevice::BreathingEffect() {
     FillLeds(velnor7::BreathingEffect(GetLightingState(), effect_));
@@ -251,7 +233,7 @@ void CTessaryUSBDevice::UpdatePreview() {
     for (int i = 0; i < ledCount_; ++i) {
         const LedState led = UnpackLed(GetLedColor(i));
         if (CDeviceKeyButtonUI* button = lightButtons_[static_cast<size_t>(i)]; button != nullptr && button->IsVisible()) {
-            lightsChanged_ |= button->SetLight(QColor(led.colour.red, led.colour.green, led.colour.blue), led.brightness);
+            button->SetLight(QColor(led.colour.red, led.colour.green, led.colour.blue), led.brightness);
         }
         if (i == kNoLedInFrame) continue;
         uint8_t* out = frame_.data() + 3 * i;
@@ -266,6 +248,22 @@ void CTessaryUSBDevice::UpdatePreview() {
     if (command_.StreamLedFrame(frame_.data(), static_cast<size_t>(ledCount_) * 3) != kResultOk) {
         sendAgainAt_ = clock_() + std::chrono::milliseconds(kSendBackOffMs);
     }
+}
+
+int CTessaryUSBDevice::RepaintChangedLights() {
+    std::vector<CDeviceKeyButtonUI*>& changed = changedLights_;
+    changed.clear();
+    for (CDeviceKeyButtonUI* button : lightButtons_) {
+        if (button != nullptr && button->TakeLightChanged()) changed.push_back(button);
+    }
+    // Past a quarter of the keys, one repaint of the whole panel costs less than one region
+    // per key (a full-keyboard effect: about half the time per frame).
+    if (selectPanel_ != nullptr && 4 * changed.size() > lightButtons_.size()) {
+        selectPanel_->Invalidate();
+    } else {
+        for (CDeviceKeyButtonUI* button : changed) button->Invalidate();
+    }
+    return static_cast<int>(changed.size());
 }
 
 void CTessaryUSBDevice::PollPowerStatus() {

@@ -14,6 +14,7 @@
 #include "common/WorkerThread.h"
 #include "core/DeviceCatalogue.h"
 #include "core/DeviceCommandChannel.h"
+#include "core/LedColours.h"
 #include "core/LightEffects.h"
 #include "core/ReactiveLevels.h"
 #include "profiles/ProfileRecords.h"
@@ -171,10 +172,10 @@ public:
     }
 
     // Per-LED colour entries: red | green << 8 | blue << 16 | brightness << 24.
-    static uint32_t PackLed(const LedState& led);
-    static LedState UnpackLed(uint32_t value);
-    // Whether a light button changed since the last call; the preview repaints only then.
-    bool TakeLightsChanged() { return std::exchange(lightsChanged_, false); }
+    LedColours& Leds() { return leds_; }
+    // Repaints the light buttons whose light changed since they were last repainted; the
+    // number repainted.
+    int RepaintChangedLights();
     // The last frame UpdatePreview built (3 bytes per LED).
     const std::array<uint8_t, 512>& LastFrame() const { return frame_; }
     ReactiveLevels& KeyLevels() { return keyLevels_; }
@@ -206,9 +207,10 @@ protected:
     // Writes one colour into every LED.
     void FillLeds(const LedState& led);
     EffectState& Effect() { return effect_; }
+    // The light thread: steps the mode's effect at its pace until `stop` is signalled.
+    virtual void LightThreadBody(Event& stop);
 
 private:
-    void LightThreadBody(Event& stop);
     void ListenBody(Event& stop);
     void ScheduleReadBack(int delayMs);
 
@@ -232,16 +234,16 @@ private:
     ui::CControlUI* selectorEntry_ = nullptr;
     std::vector<CDeviceKeyButtonUI*> keyButtons_;
     std::vector<CDeviceKeyButtonUI*> lightButtons_;
+    std::vector<CDeviceKeyButtonUI*> changedLights_;  // kept to spare an allocation per frame
     int functionTab_ = 1;
     bool severalDevicesShown_ = false;
     int selectedKey_ = -1;
 
     std::array<std::atomic<uint32_t>, 4> lightInfo_{};
-    std::unique_ptr<std::atomic<uint32_t>[]> leds_;
+    LedColours leds_;
     EffectState effect_;  // the light thread's
     ReactiveLevels keyLevels_;
     std::array<uint8_t, 512> frame_{};
-    bool lightsChanged_ = false;
     SteadyClock clock_ = SystemSteadyClock();
     std::chrono::steady_clock::time_point sendAgainAt_{};
 

@@ -5,17 +5,37 @@
 #include "common/UserNotice.h"
 #include "profiles/ProfileList.h"
 
+#include <chrono>
 #include <filesystem>
+#include <random>
 #include <utility>
 
 namespace velnor7 {
 
+namespace {
+
+uint64_t SteadyMilliseconds() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+KeyboardPreview::Random SeededRandom() {
+    return [engine = std::minstd_rand(std::random_device{}())]() mutable { return static_cast<uint32_t>(engine()); };
+}
+
+}  // namespace
+
 CTessaryKeyboardDevice::CTessaryKeyboardDevice()
-    : configurator_(std::make_unique<CKeyboardConfigurator>(CommandChannel(), profile_, std::filesystem::path())) {
+    : configurator_(std::make_unique<CKeyboardConfigurator>(CommandChannel(), profile_, std::filesystem::path())),
+      preview_(Leds(), SeededRandom()),
+      previewClock_(SteadyMilliseconds) {
     SetKindIndex(kKindKeyboard);
 }
 
-CTessaryKeyboardDevice::~CTessaryKeyboardDevice() = default;
+CTessaryKeyboardDevice::~CTessaryKeyboardDevice() {
+    // The thread reads this object's members: it ends before they go.
+    StopLightThread();
+}
 
 QString CTessaryKeyboardDevice::GetClass() const { return "TessaryKeyboardDevice"; }
 
@@ -38,16 +58,59 @@ void CTessaryKeyboardDevice::TakeLightState() {
 }
 
 int CTessaryKeyboardDevice::LoadProfile() {
+    LoadProfileData();
+    ReloadLightState();
+    return 1;
+}
+
+void CTessaryKeyboardDevice::LoadProfileData() {
     SetProfilePaths();
     profile_.Load(profile_.GetPath());
     profile_.ReadKeyList();
     profile_.ReadSystemStages();
     TakeLightState();
-    // The steps of the light preset the profile's mode plays.
-    profile_.LoadLightConfig(profile_.GetLightConfigPath());
-    profile_.ReadLightPreset();
     configurator_->LoadKeyColours();
+}
+
+int CTessaryKeyboardDevice::ReloadLightState() {
+    if (GetLightInfo().selectItem == KeyboardPreview::kCustomColourMode) {
+        std::vector<Rgb> colours;
+        colours.reserve(configurator_->KeyColours().size());
+        for (const KeyColour& key : configurator_->KeyColours()) {
+            // As the keyboard shows them: scaled by the key's own alpha.
+            colours.push_back(Rgb{static_cast<uint8_t>((key.red * key.alpha) >> 8),
+                                  static_cast<uint8_t>((key.green * key.alpha) >> 8),
+                                  static_cast<uint8_t>((key.blue * key.alpha) >> 8)});
+        }
+        preview_.SetCustomColours(std::move(colours));
+        // Nothing is written to a keyboard that has not been read.
+        if (configurator_->HasReadOut()) WriteCustomColours();
+    }
+    preview_.Restart();
+    preview_.Areas().Load(profile_.ReadLightList());
+    // The steps of the light preset the mode plays.
+    profile_.LoadLightConfig(profile_.GetLightConfigPath());
+    preview_.Playback().Load(profile_.ReadLightPreset());
     return 1;
+}
+
+void CTessaryKeyboardDevice::LightThreadBody(Event& stop) {
+    constexpr int kDetachedWaitMs = 100;
+    constexpr int kSyncedWaitMs = 20;  // the lighting synchronisation renders meanwhile
+    int waitMs = 0;
+    while (!stop.Wait(waitMs)) {
+        if (!CommandChannel().IsOpen()) {
+            waitMs = kDetachedWaitMs;
+            continue;
+        }
+        if (CommandChannel().Synced()) {
+            waitMs = kSyncedWaitMs;
+            continue;
+        }
+        const LightInfoRecord record = GetLightInfo();
+        waitMs = preview_.Pass(PreviewLight{GetLightingState(), record.zzccSelectItem}, previewClock_());
+    }
+    Trace("KB灯光线程设定退出");
 }
 
 void CTessaryKeyboardDevice::LoadLists() {
@@ -78,9 +141,9 @@ bool CTessaryKeyboardDevice::LoadFromDevice() {
         return false;
     }
     if (std::exchange(readOutFailed_, false)) UserNotice("The keyboard has been read and set up.");
-    WriteCustomColours();
     RefreshPanel();
     WriteSettings(0, 0, 1, 0, 0);
+    StartLightThread();
     return true;
 }
 
@@ -92,7 +155,7 @@ void CTessaryKeyboardDevice::DetachCommandInterface() {
 }
 
 void CTessaryKeyboardDevice::ReadBackSettings() {
-    LoadProfile();
+    LoadProfileData();
     const LightRecordRead read = configurator_->ReadLightRecord();
     if (read.result.Ok() || read.result.error == DeviceError::ProfileNotSaved) {
         TakeLightState();
@@ -100,7 +163,10 @@ void CTessaryKeyboardDevice::ReadBackSettings() {
         light.zzccSelectItem = read.record.zzccSelectItem;
         light.customGroup = read.record.customGroup;
         SetLightInfo(light);
+        // The keyboard may have changed the group its custom colours come from.
+        configurator_->LoadKeyColours();
     }
+    ReloadLightState();
     Report(read.result);
     RefreshPanel();
 }
@@ -163,7 +229,9 @@ void CTessaryKeyboardDevice::OnConsumerEvent(uint16_t code) {
     // The maps belong to the UI thread; the lookup happens there.
     RunOnUiThread([this, slot, pressed] {
         const std::optional<KeyIndex> key = configurator_->KeyOfSlot(slot);
-        if (key && onKeyEvent_) onKeyEvent_(*key, pressed);
+        if (!key) return;
+        preview_.PostKeyEvent(*key, pressed);
+        if (onKeyEvent_) onKeyEvent_(*key, pressed);
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/page/TessaryUSBDevice.h"
 #include "keyboard/KeyboardConfigurator.h"
+#include "keyboard/KeyboardPreviewRunner.h"
 #include "keyboard/page/KeyboardSettingsPanel.h"
 #include "platform/SystemKeyboardRepeat.h"
 #include "profiles/CKeyboardProfiledata.h"
@@ -43,7 +44,14 @@ public:
     CKeyboardConfigurator& Configurator() { return *configurator_; }
     CKeyboardProfiledata& Profile() { return profile_; }
 
-    // A key went down or up on the keyboard; the preview follows it.
+    // The light state is in effect: the preview starts its mode over, with the profile's area
+    // effects and light preset; in the custom mode the custom colours go to the keyboard.
+    int ReloadLightState() override;
+    KeyboardPreviewRunner& Preview() { return preview_; }
+    // Where the preview thread reads the time (the steady clock in milliseconds by default).
+    void SetPreviewClock(std::function<uint64_t()> clock) { previewClock_ = std::move(clock); }
+
+    // A key went down or up on the keyboard; the preview follows it, and so does the handler.
     using KeyEventHandler = std::function<void(KeyIndex key, bool pressed)>;
     void SetKeyEventHandler(KeyEventHandler handler) { onKeyEvent_ = std::move(handler); }
 
@@ -59,8 +67,12 @@ public:
 protected:
     bool StreamsLightFrames() const override { return false; }
     void OnConsumerEvent(uint16_t code) override;
+    // Runs the preview's passes while the keyboard is attached and not synchronised.
+    void LightThreadBody(Event& stop) override;
 
 private:
+    // The profile's lists, stages and light state, without starting the preview over.
+    void LoadProfileData();
     void TakeLightState();
     // True for success. A failure is traced, and shown to the user unless the page
     // tolerates it (see the definition).
@@ -71,6 +83,8 @@ private:
     std::unique_ptr<CKeyboardConfigurator> configurator_;
     CKeyboardSettingsPanel settingsPanel_;
     std::unique_ptr<ISystemKeyboardRepeat> systemRepeat_ = MakeSystemKeyboardRepeat();
+    KeyboardPreviewRunner preview_;
+    std::function<uint64_t()> previewClock_;
     KeyEventHandler onKeyEvent_;
     bool readOutFailed_ = false;  // since the last attach
     LightNameLists lightNames_;

@@ -1,0 +1,83 @@
+#include "keyboard/KeyboardPreviewRunner.h"
+
+#include "keyboard/PreviewTables.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace velnor7 {
+namespace {
+
+// The key presses one pass takes at most; a flood from a broken device waits for the next.
+constexpr size_t kMaxKeyPressesPerPass = 64;
+
+}  // namespace
+
+KeyboardPreviewRunner::KeyboardPreviewRunner(LedColours& leds, KeyboardPreview::Random random)
+    : leds_(leds), engine_(leds, std::move(random)) {}
+
+void KeyboardPreviewRunner::Restart() {
+    std::lock_guard lock(requestLock_);
+    restart_ = true;
+    keyPresses_.clear();
+}
+
+void KeyboardPreviewRunner::SetCustomColours(std::vector<Rgb> colours) {
+    std::lock_guard lock(requestLock_);
+    customColours_ = std::move(colours);
+}
+
+void KeyboardPreviewRunner::PostKeyEvent(KeyIndex key, bool pressed) {
+    std::lock_guard lock(requestLock_);
+    if (keyPresses_.size() < 4 * kMaxKeyPressesPerPass) keyPresses_.push_back(KeyPress{key, pressed});
+}
+
+void KeyboardPreviewRunner::StartMode(uint8_t mode, bool clearTouch) {
+    leds_.Fill(LedState{});
+    engine_.ResetPreview();
+    engine_.InitPreview(mode);
+    if (clearTouch) engine_.ClearKeyTouch();
+    if (mode == KeyboardPreview::kCustomColourMode) {
+        std::lock_guard lock(requestLock_);
+        for (size_t key = 0; key < customColours_.size(); ++key)
+            leds_.Set(static_cast<int>(key), LedState{customColours_[key], 0});
+    }
+    startedMode_ = mode;
+    ticks_ = 0;
+}
+
+int KeyboardPreviewRunner::Pass(const PreviewLight& light, uint64_t nowMs) {
+    const uint8_t mode = light.lighting.mode;
+    bool restart = false;
+    {
+        std::lock_guard lock(requestLock_);
+        restart = std::exchange(restart_, false);
+        const size_t taken = std::min(keyPresses_.size(), kMaxKeyPressesPerPass);
+        takenPresses_.assign(keyPresses_.begin(), keyPresses_.begin() + static_cast<std::ptrdiff_t>(taken));
+        keyPresses_.erase(keyPresses_.begin(), keyPresses_.begin() + static_cast<std::ptrdiff_t>(taken));
+    }
+    // Every change of mode starts the mode over, whoever changed it.
+    if (restart || startedMode_ != mode) StartMode(mode, restart);
+    for (const KeyPress& press : takenPresses_) engine_.KeyEvent(light, press.key, press.pressed);
+
+    if (!lastTickMs_) lastTickMs_ = nowMs;
+    if (nowMs > *lastTickMs_ + 1) {
+        const uint64_t ticks = (nowMs - *lastTickMs_) / kTickMs;
+        ticks_ = static_cast<int>(std::min<uint64_t>(ticks_ + ticks, 1000));
+        *lastTickMs_ += ticks * kTickMs;
+    }
+
+    const std::optional<int> period = PreviewPeriodTicks(mode, light.lighting.speed);
+    if (!period) {
+        playback_.Pass(leds_, light.lighting.speed, nowMs);
+    } else if (ticks_ >= *period) {
+        engine_.StepPreview(light, nowMs);
+        ticks_ = 0;
+    }
+    areas_.Pass(leds_, nowMs);
+
+    if (!period || areas_.Animated()) return kTickMs;
+    return std::max(1, (*period - ticks_) * kTickMs);
+}
+
+}  // namespace velnor7
