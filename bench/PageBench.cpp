@@ -6,6 +6,8 @@
 #include "core/HidBackend.h"
 #include "core/LightTables.h"
 #include "core/page/DeviceKeyButtonUI.h"
+#include "core/page/KeyCapImages.h"
+#include "core/page/SelectPanelUI.h"
 #include "core/page/TessaryUSBDevice.h"
 #include "sim/KeyboardEmulator.h"
 #include "sim/SimulatedHidBus.h"
@@ -115,14 +117,15 @@ BENCHMARK(BM_AttachedPageSpectrumCpuShare)->Iterations(1)->UseManualTime()->Unit
 void BM_RepaintOnScreenKeyboard(benchmark::State& state) {
     bench::EnsureQtApplication();
     ui::CControlFactory::Instance().RegistControl("DeviceKeyButton", [] { return new CDeviceKeyButtonUI; });
+    ui::CControlFactory::Instance().RegistControl("SelectPanel", [] { return new CSelectPanelUI; });
     QFile layout(VELNOR7_SOURCE_DIR "/skin/XML/DeviceXml/keyboarddevice.xml");
     layout.open(QIODevice::ReadOnly);
     QString keys;
     for (const QString& line : QString::fromUtf8(layout.readAll()).split('\n'))
         if (line.trimmed().startsWith("<DeviceKeyButton")) keys += line;
     const QString xml = "<VerticalLayout bkcolor=\"#FF15171C\" bkimage=\"common/background.png\"><HorizontalLayout height=\"314\">"
-                        "<Container name=\"SelectPanel\" width=\"1060\" height=\"314\" bkcolor=\"#FF15171C\" opaque=\"true\">" + keys +
-                        "</Container></HorizontalLayout><Control/></VerticalLayout>";
+                        "<SelectPanel name=\"SelectPanel\" width=\"1060\" height=\"314\" bkcolor=\"#FF15171C\" opaque=\"true\">" + keys +
+                        "</SelectPanel></HorizontalLayout><Control/></VerticalLayout>";
     ui::CPaintManagerUI manager;
     ui::CDialogBuilder builder;
     ui::CControlUI* root = builder.CreateFromString(xml, nullptr, &manager);
@@ -151,3 +154,17 @@ void BM_RepaintOnScreenKeyboard(benchmark::State& state) {
     delete root;
 }
 BENCHMARK(BM_RepaintOnScreenKeyboard)->Unit(benchmark::kMicrosecond);
+
+// A key lit in a colour it has not shown before: the lit cap is made once, then copied.
+void BM_LightAKeyInANewColour(benchmark::State& state) {
+    bench::EnsureQtApplication();
+    const QPixmap cap = ui::CResourceManager::Instance().GetImage("keyboard/key_normal.png");
+    const QPixmap light = ui::CResourceManager::Instance().GetImage("keyboard/key_light.png");
+    uint32_t colour = 0;
+    for (auto _ : state) {
+        ++colour;
+        benchmark::DoNotOptimize(KeyCapImages::Instance().LitCap(cap, QMargins(6, 6, 6, 6), light, QSize(40, 40),
+                                                                 QColor::fromRgb(colour & 0xFFFFFF), 255, QColor(0x15, 0x17, 0x1C)));
+    }
+}
+BENCHMARK(BM_LightAKeyInANewColour);

@@ -2,6 +2,8 @@
 # CPU the desktop program takes with the simulated keyboard attached, under a private Xvfb:
 # process CPU (user + system) over a span of wall time, shown and then minimised/unmapped.
 #   bench/desktop_cpu.sh BIN_DIR [MODE] [SPEED] [SECONDS]
+# SETTLE=seconds (default 6) passes between start-up and the first span: the attach takes
+# half a second, the key images of an effect's colours are made during its first cycles.
 # Needs Xvfb and xdotool (scripts/install-deps.sh installs them).
 set -euo pipefail
 bin=$(cd "$1" && pwd)
@@ -23,7 +25,7 @@ sleep 1
 "$bin/velnor7ctl" --simulate light set --mode "$mode" --speed "$speed" --brightness 5 --multicolour >/dev/null
 "$bin/velnor7" --simulate >"$scratch/app.log" 2>&1 &
 app=$!
-sleep 6  # start-up and attach
+sleep "${SETTLE:-6}"  # start-up, attach, first cycles of the effect
 if ! kill -0 "$app" 2>/dev/null; then
   echo "the program ended at start-up (is another instance running?):" >&2
   cat "$scratch/app.log" >&2

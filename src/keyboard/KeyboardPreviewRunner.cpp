@@ -60,24 +60,31 @@ int KeyboardPreviewRunner::Pass(const PreviewLight& light, uint64_t nowMs) {
     if (restart || startedMode_ != mode) StartMode(mode, restart);
     for (const KeyPress& press : takenPresses_) engine_.KeyEvent(light, press.key, press.pressed);
 
-    if (!lastTickMs_) lastTickMs_ = nowMs;
-    if (nowMs > *lastTickMs_ + 1) {
-        const uint64_t ticks = (nowMs - *lastTickMs_) / kTickMs;
-        ticks_ = static_cast<int>(std::min<uint64_t>(ticks_ + ticks, 1000));
-        *lastTickMs_ += ticks * kTickMs;
-    }
-
+    if (!lastTickMs_ || nowMs > *lastTickMs_ + kMaxCatchUpTicks * kTickMs) lastTickMs_ = nowMs;
     const std::optional<int> period = PreviewPeriodTicks(mode, light.lighting.speed);
-    if (!period) {
-        playback_.Pass(leds_, light.lighting.speed, nowMs);
-    } else if (ticks_ >= *period) {
-        engine_.StepPreview(light, nowMs);
-        ticks_ = 0;
+    const bool animatedAreas = areas_.Animated();
+    bool painted = false;
+    // A tick needs the clock to have moved by more than 1 ms since the last one.
+    while (nowMs > *lastTickMs_ + 1) {
+        *lastTickMs_ += kTickMs;
+        painted |= TickPass(light, period, *lastTickMs_);
+        if (animatedAreas) areas_.Pass(leds_, *lastTickMs_);
     }
-    areas_.Pass(leds_, nowMs);
+    // Areas that stay as they are need painting only over what changed under them.
+    if (painted && !animatedAreas) areas_.Pass(leds_, nowMs);
+    return kFrameMs;
+}
 
-    if (!period || areas_.Animated()) return kTickMs;
-    return std::max(1, (*period - ticks_) * kTickMs);
+bool KeyboardPreviewRunner::TickPass(const PreviewLight& light, std::optional<int> period, uint64_t tickMs) {
+    if (!period) {
+        playback_.Pass(leds_, light.lighting.speed, tickMs);
+        return true;
+    }
+    ticks_ = std::min(ticks_ + 1, *period);
+    if (ticks_ < *period) return false;
+    engine_.StepPreview(light, tickMs);
+    ticks_ = 0;
+    return true;
 }
 
 }  // namespace velnor7

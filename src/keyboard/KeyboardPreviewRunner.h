@@ -21,6 +21,13 @@ class KeyboardPreviewRunner {
 public:
     // A tick is counted when the clock has moved by more than 1 ms.
     static constexpr int kTickMs = 2;
+    // How often the page shows the preview: 20 frames a second, which keep a full-keyboard
+    // effect smooth enough on screen at under 3 % of a core. The thread wakes as often and runs
+    // the ticks that passed meanwhile in one go, with the same result as a wake-up per tick.
+    static constexpr int kFrameMs = 50;
+    // After a longer pause (detached, synchronised, not shown) the preview goes on from now
+    // instead of running every tick it missed.
+    static constexpr int kMaxCatchUpTicks = 64;
 
     KeyboardPreviewRunner(LedColours& leds, KeyboardPreview::Random random);
 
@@ -33,8 +40,9 @@ public:
     LightPresetPlayback& Playback() { return playback_; }
     AreaOverlay& Areas() { return areas_; }
 
-    // The preview thread: one pass at `nowMs`. Returns the milliseconds until the next pass
-    // has something to do.
+    // The preview thread at `nowMs`: one pass per tick since the last call (each stepping the
+    // mode when its period is up, or playing the preset), then the area effects. Returns the
+    // milliseconds until the next call.
     int Pass(const PreviewLight& light, uint64_t nowMs);
     KeyboardPreview& Engine() { return engine_; }
     int Ticks() const { return ticks_; }
@@ -45,6 +53,8 @@ private:
         bool pressed;
     };
     void StartMode(uint8_t mode, bool clearTouch);
+    // One tick's pass at `tickMs`; true when it changed the LEDs.
+    bool TickPass(const PreviewLight& light, std::optional<int> period, uint64_t tickMs);
 
     LedColours& leds_;
     KeyboardPreview engine_;

@@ -2,6 +2,7 @@
 
 #include "core/page/DeviceKeyButtonUI.h"
 #include "core/page/MpDevicePowerUI.h"
+#include "core/page/SelectPanelUI.h"
 #include "core/page/TessaryUSBDevice.h"
 #include "macros/panel/MacroControlUI.h"
 #include "profiles/panel/DeviceProfileUI.h"
@@ -15,6 +16,7 @@ void RegisterControlClasses() {
     factory.RegistControl("CDeviceKeyButtonUI", [] { return new CDeviceKeyButtonUI; });
     factory.RegistControl("CDeviceOptionUI", [] { return new CDeviceOptionUI; });
     factory.RegistControl("CMpDevicePowerUI", [] { return new CMpDevicePowerUI; });
+    factory.RegistControl("CSelectPanelUI", [] { return new CSelectPanelUI; });
     factory.RegistControl("CTessaryUSBDevice", [] { return new CTessaryUSBDevice; });
     factory.RegistControl("CMacroControlUI", [] { return new CMacroControlUI; });
     factory.RegistControl("CDeviceProfileUI", [] { return new CDeviceProfileUI; });

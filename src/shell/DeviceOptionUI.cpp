@@ -170,7 +170,7 @@ bool CDeviceOptionUI::OnWidgetEvent(QEvent* event) {
     return CHorizontalLayoutUI::OnWidgetEvent(event);
 }
 
-bool CDeviceOptionUI::PreviewSeen() {
+bool CDeviceOptionUI::PageOnScreen() {
     if (previewControl_ == nullptr || !IsSelected()) return false;
     const QWidget* widget = previewControl_->GetWidget();
     return widget != nullptr && widget->isVisible() && !widget->window()->isMinimized();
@@ -180,6 +180,26 @@ bool CDeviceOptionUI::ChannelOpen() const { return page_ != nullptr && page_->Co
 
 void CDeviceOptionUI::Arm(int timerId, int milliseconds) {
     if (GetManager() != nullptr) GetManager()->SetTimer(this, timerId, milliseconds);
+    if (timerId == kFrameTimer) framePeriodMs_ = milliseconds;
+}
+
+void CDeviceOptionUI::ShowFrame() {
+    page_->UpdatePreview();
+    // Only the keys whose light changed are repainted, and only where they can be seen: a
+    // still picture, a hidden or minimised window cost nothing.
+    const bool seen = PageOnScreen() && page_->PreviewActive();
+    page_->SetPreviewSeen(seen && page_->LightOutput());
+    if (seen) page_->RepaintChangedLights();
+    // The timer repeats; it is set again only when its period changes. A page that sends no
+    // frames to its device only needs to notice that it is seen again.
+    const int period = !ChannelOpen() ? 0 : seen || page_->StreamsLightFrames() ? page_->FramePeriodMs() : kUnseenFrameMs;
+    if (period == framePeriodMs_) return;
+    if (period == 0) {
+        if (GetManager() != nullptr) GetManager()->KillTimer(this, kFrameTimer);
+        framePeriodMs_ = 0;
+        return;
+    }
+    Arm(kFrameTimer, period);
 }
 
 void CDeviceOptionUI::StartDevice() {
@@ -188,6 +208,10 @@ void CDeviceOptionUI::StartDevice() {
 }
 
 void CDeviceOptionUI::OnTimer(int timerId) {
+    if (timerId == kFrameTimer && page_ != nullptr) {
+        ShowFrame();
+        return;
+    }
     if (GetManager() != nullptr) GetManager()->KillTimer(this, timerId);
     if (page_ == nullptr) return;
     switch (timerId) {
@@ -200,13 +224,6 @@ void CDeviceOptionUI::OnTimer(int timerId) {
         }
         Arm(kFrameTimer, 5);
         if (page_->HasPowerPanel() && ChannelOpen()) Arm(kPowerTimer, 5000);
-        break;
-    case kFrameTimer:
-        page_->UpdatePreview();
-        // Only the keys whose light changed are repainted, and only where they can be seen: a
-        // still picture, a hidden or minimised window cost nothing.
-        if (PreviewSeen() && page_->PreviewActive()) page_->RepaintChangedLights();
-        if (ChannelOpen()) Arm(kFrameTimer, 20);
         break;
     case kReadBackTimer:
         page_->ReadBackSettings();

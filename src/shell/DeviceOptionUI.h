@@ -19,6 +19,7 @@ class CTessaryUSBDevice;
 class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
 public:
     static constexpr int kFrameTimer = 1000;
+    static constexpr int kUnseenFrameMs = 200;  // a page that only previews, while unseen
     static constexpr int kStartUpTimer = 1001;
     static constexpr int kReadBackTimer = 1002;
     static constexpr int kPowerTimer = 1005;
@@ -70,7 +71,9 @@ private:
     void ApplyImages(bool marked);
     bool ChannelOpen() const;
     // Whether this entry's page is shown in a window that is on screen.
-    bool PreviewSeen();
+    bool PageOnScreen();
+    // One frame of the page: its lights updated, and repainted where they can be seen.
+    void ShowFrame();
     void Arm(int timerId, int milliseconds);
 
     CTessaryUSBDevice* page_ = nullptr;
@@ -82,6 +85,7 @@ private:
     QString powerTabName_;
     int powerIndex_ = -1;
     int nextReadRetryMs_ = kFirstReadRetryMs;
+    int framePeriodMs_ = 0;  // the frame timer's; 0 while it is stopped
     ui::COptionUI* selectOption_ = nullptr;
     ui::COptionUI* syncOption_ = nullptr;
     ui::CLabelUI* nameLabel_ = nullptr;

@@ -5,6 +5,7 @@
 #include "ui/ControlUI.h"
 
 #include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
 
@@ -28,6 +29,8 @@ protected:
         Base::paintEvent(e);
         if (paintsOverlay && owner != nullptr) {
             QPainter painter(this);
+            // An overlay may skip what lies outside the area being repainted.
+            painter.setClipRegion(e->region());
             owner->PaintOverlay(painter);
         }
     }

@@ -280,22 +280,53 @@ TEST(PreviewRunner, StepsArePacedInTicksOfTheInjectedClock) {
     }
 }
 
-TEST(PreviewRunner, WaitsForTheNextStepAndPassesEveryTickOnlyWhenSomethingMovesEachPass) {
-    LedColours leds;
-    leds.Resize(kKeyCount);
-    KeyboardPreviewRunner runner(leds, [] { return 0u; });
-    EXPECT_EQ(runner.Pass(Light(1, 0), 0), 6 * KeyboardPreviewRunner::kTickMs) << "a whole step ahead";
-    EXPECT_EQ(runner.Pass(Light(1, 0), 4), 4 * KeyboardPreviewRunner::kTickMs);
-    EXPECT_EQ(runner.Pass(Light(0, 0), 5), KeyboardPreviewRunner::kTickMs) << "a preset plays on every pass";
-
-    LightListEntry breathe;
-    breathe.present = 1;
-    runner.Areas().Load({breathe});
-    EXPECT_EQ(runner.Pass(Light(1, 0), 6), KeyboardPreviewRunner::kTickMs);
+TEST(PreviewRunner, OneWakeUpPerFrameShowsWhatOneWakeUpPerMillisecondWould) {
+    LightListEntry breathing;
+    breathing.present = 1;
+    breathing.brightness = 5;
     LightListEntry steady;
     steady.mode = AreaOverlay::kStatic;
-    runner.Areas().Load({steady});
-    EXPECT_GT(runner.Pass(Light(1, 0), 7), KeyboardPreviewRunner::kTickMs);
+    steady.brightness = 3;
+    EffectStep step;
+    step.mode = LightPresetPlayback::kWave;
+    step.brightness = 4;
+    step.speed = 3;
+    step.multiColor = 1;
+    step.time = 300;
+    for (uint8_t mode : {1, 4, 8, 0}) {
+        LedColours everyMs, everyFrame;
+        everyMs.Resize(kKeyCount);
+        everyFrame.Resize(kKeyCount);
+        KeyboardPreviewRunner fine(everyMs, [] { return 7u; });
+        KeyboardPreviewRunner coarse(everyFrame, [] { return 7u; });
+        for (KeyboardPreviewRunner* runner : {&fine, &coarse}) {
+            runner->Areas().Load({breathing, steady});
+            runner->Playback().Load({step, step});
+            runner->PostKeyEvent(49, true);
+        }
+        const PreviewLight light = Light(mode, 4, 1, 1);
+        uint64_t now = 500;
+        EXPECT_EQ(coarse.Pass(light, now), KeyboardPreviewRunner::kFrameMs);
+        fine.Pass(light, now);
+        for (int frame = 0; frame < 40; ++frame) {
+            for (int ms = 0; ms < KeyboardPreviewRunner::kFrameMs; ++ms) fine.Pass(light, ++now);
+            coarse.Pass(light, now);
+            for (int led = 0; led < kKeyCount; ++led)
+                ASSERT_EQ(everyMs.GetPacked(led), everyFrame.GetPacked(led)) << "mode " << int(mode) << " frame " << frame << " LED " << led;
+        }
+    }
+}
+
+TEST(PreviewRunner, AfterALongPauseThePreviewGoesOnFromNow) {
+    LedColours leds;
+    leds.Resize(kKeyCount);
+    int draws = 0;  // the twinkle draws 12 random numbers a step
+    KeyboardPreviewRunner runner(leds, [&draws] { return static_cast<uint32_t>(++draws); });
+    runner.Pass(Light(10, 4), 0);
+    runner.Pass(Light(10, 4), 60'000);  // a minute detached: not 15000 steps at once
+    EXPECT_EQ(draws, 0);
+    runner.Pass(Light(10, 4), 60'020);
+    EXPECT_EQ(draws, 12 * 5) << "10 ticks: 5 steps";
 }
 
 TEST(PreviewRunner, EveryChangeOfModeStartsItOverAndARestartAlsoReleasesTheKeys) {

@@ -5,6 +5,7 @@
 #include "core/page/KeyCapImages.h"
 #include "ui/ResourceManager.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPushButton>
 #include <qdrawutil.h>
@@ -18,11 +19,9 @@ class KeyCapWidget : public ui::ControlWidget<QPushButton> {
 protected:
     void paintEvent(QPaintEvent*) override {
         auto* key = static_cast<CDeviceKeyButtonUI*>(owner);
-        if (key == nullptr) return;
+        if (key == nullptr || key->PaintedByPanel()) return;
         QPainter painter(this);
-        key->PaintUnderlay(painter);
-        key->PaintLabel(painter);
-        key->PaintOverlay(painter);
+        key->PaintKey(painter);
     }
 };
 
@@ -62,19 +61,32 @@ void CDeviceKeyButtonUI::SetSelected(bool selected) {
     Invalidate();
 }
 
+void CDeviceKeyButtonUI::PaintKey(QPainter& painter) {
+    PaintUnderlay(painter);
+    PaintLabel(painter);
+    PaintOverlay(painter);
+}
+
 void CDeviceKeyButtonUI::PaintUnderlay(QPainter& painter) {
     auto* button = static_cast<QPushButton*>(GetWidget());
+    if (!imagesLoaded_) {
+        // Looked up once, not on each of the many repaints of an effect.
+        ui::CResourceManager& resources = ui::CResourceManager::Instance();
+        for (size_t i = 0; i < capImages_.size(); ++i) capImages_[i] = resources.GetImage(CapRef(static_cast<CapState>(i)).path);
+        lightPixmap_ = resources.GetImage(lightImage_);
+        imagesLoaded_ = true;
+    }
     const bool hot = button->underMouse() && button->isEnabled();
-    const ui::ImageRef& cap = button->isDown() && !capPushed_.path.isEmpty() ? capPushed_
-                              : hot && !capHot_.path.isEmpty()               ? capHot_
-                                                                             : capNormal_;
+    CapState state = button->isDown() && !capPushed_.path.isEmpty() ? CapState::Pushed
+                     : hot && !capHot_.path.isEmpty()               ? CapState::Hot
+                                                                    : CapState::Normal;
+    const ui::ImageRef& cap = CapRef(state);
     // The light keeps its soft edge at the cap's corners instead of stretching it over a long key.
     const int alpha = lit_ ? lightAlpha_ : 0;
-    if (alpha <= 0 || !lightImage_.isEmpty()) {
-        painter.drawPixmap(0, 0, KeyCapImages::Instance().LitCap(cap.path, cap.corner, lightImage_, button->size(), lightColour_, alpha));
-        return;
-    }
-    painter.drawPixmap(0, 0, KeyCapImages::Instance().Cap(cap.path, cap.corner, button->size()));
+    painter.drawImage(0, 0, KeyCapImages::Instance().LitCap(capImages_[static_cast<size_t>(state)], cap.corner, lightPixmap_,
+                                                            button->size(), lightColour_, alpha, backdrop_));
+    if (alpha <= 0 || !lightPixmap_.isNull()) return;
+    // A skin without a light image: a plain rounded light.
     QColor fill = lightColour_;
     fill.setAlpha(alpha);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -83,9 +95,9 @@ void CDeviceKeyButtonUI::PaintUnderlay(QPainter& painter) {
     painter.drawRoundedRect(QRectF(button->rect()).adjusted(2, 2, -2, -2), 4, 4);
 }
 
-QColor CDeviceKeyButtonUI::LabelColour() const {
+QColor CDeviceKeyButtonUI::LabelColour(bool overLight) const {
     const QColor text = GetTextColor().isValid() ? GetTextColor() : QColor(0xE6, 0xE8, 0xEE);
-    if (!lit_) return text;
+    if (!lit_ || !overLight) return text;
     // The light over the dark cap, as bright as it looks.
     const int shown = Luma(lightColour_) * lightAlpha_ / 255;
     constexpr int kWashedOut = 150;
@@ -94,28 +106,37 @@ QColor CDeviceKeyButtonUI::LabelColour() const {
 
 void CDeviceKeyButtonUI::PaintLabel(QPainter& painter) {
     auto* button = static_cast<QPushButton*>(GetWidget());
-    if (button->text().isEmpty()) return;
-    // The label is laid out once per text, font and size; a repaint only draws its glyphs.
-    const QRect area = button->rect().adjusted(2, 0, -2, 0);
-    if (labelText_ != button->text() || labelFont_ != button->font() || labelSize_ != area.size()) {
-        labelText_ = button->text();
-        QString text = labelText_;
-        label_.setText(text.replace("&&", "&"));
-        label_.setTextFormat(Qt::PlainText);
-        label_.setTextWidth(area.width());
-        QTextOption centred(Qt::AlignHCenter);
-        centred.setWrapMode(QTextOption::WordWrap);
-        label_.setTextOption(centred);
-        label_.prepare(QTransform(), button->font());
+    const QString text = button->text();
+    if (text.isEmpty()) return;
+    // The label is drawn once per text, font, size and colour into an image of its own size;
+    // a repaint of the key only lays that over the light.
+    if (labelText_ != text || labelFont_ != button->font() || labelSize_ != button->size()) {
+        labelText_ = text;
         labelFont_ = button->font();
-        labelSize_ = area.size();
+        labelSize_ = button->size();
+        for (QPixmap& image : labelImages_) image = QPixmap();
+        QString shown = labelText_;
+        labelShown_ = shown.replace("&&", "&");
+        const QRect area = button->rect().adjusted(2, 0, -2, 0);
+        labelRect_ = QFontMetrics(labelFont_).boundingRect(area, kLabelFlags, labelShown_).intersected(button->rect());
     }
-    painter.setFont(labelFont_);
-    QColor colour = LabelColour();
-    if (!button->isEnabled()) colour.setAlpha(110);
-    painter.setPen(colour);
-    const QSizeF shown = label_.size();
-    painter.drawStaticText(QPointF(area.left(), area.top() + (area.height() - shown.height()) / 2), label_);
+    if (labelRect_.isEmpty()) return;
+    const QColor colour = LabelColour();
+    QPixmap& image = labelImages_[colour != LabelColour(false) ? 1 : 0];
+    if (image.isNull()) {
+        QImage drawn(labelRect_.size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::transparent);
+        QPainter text(&drawn);
+        text.setFont(labelFont_);
+        text.setPen(colour);
+        text.translate(-labelRect_.topLeft());
+        text.drawText(button->rect().adjusted(2, 0, -2, 0), kLabelFlags, labelShown_);
+        text.end();
+        image = QPixmap::fromImage(std::move(drawn));
+    }
+    if (!button->isEnabled()) painter.setOpacity(0.45);
+    painter.drawPixmap(labelRect_.topLeft(), image);
+    if (!button->isEnabled()) painter.setOpacity(1.0);
 }
 
 void CDeviceKeyButtonUI::PaintOverlay(QPainter& painter) {
@@ -141,7 +162,12 @@ void CDeviceKeyButtonUI::PaintOverlay(QPainter& painter) {
     }
 }
 
+const ui::ImageRef& CDeviceKeyButtonUI::CapRef(CapState state) const {
+    return state == CapState::Pushed ? capPushed_ : state == CapState::Hot ? capHot_ : capNormal_;
+}
+
 bool CDeviceKeyButtonUI::SetAttribute(const QString& name, const QString& value) {
+    imagesLoaded_ = false;
     if (name == "lightimage") {
         lightImage_ = ui::ParseImagePath(value);
         return true;

@@ -10,8 +10,9 @@
 
 #include <QColor>
 #include <QFont>
-#include <QStaticText>
+#include <QPixmap>
 
+#include <array>
 #include <utility>
 
 namespace velnor7 {
@@ -37,15 +38,29 @@ public:
     void SetSelected(bool selected);
     bool IsSelected() const { return selected_; }
 
+    // The whole key at the painter's origin: cap and light, label, key-set mark, selection.
+    void PaintKey(QPainter& painter);
+    // Keys of a select panel are painted by the panel, all in one pass, over its `backdrop`
+    // (invalid: a backdrop that is not one opaque colour).
+    void SetPaintedByPanel(bool painted, const QColor& backdrop = {}) {
+        paintedByPanel_ = painted;
+        backdrop_ = backdrop;
+    }
+    bool PaintedByPanel() const { return paintedByPanel_; }
+
     // The keycap and its light under the label; the key-set mark and the selection over it.
     void PaintUnderlay(QPainter& painter) override;
     void PaintLabel(QPainter& painter);
     void PaintOverlay(QPainter& painter) override;
     // The label's colour over the current light: the text colour, or a dark one where the
-    // light would wash it out.
-    QColor LabelColour() const;
+    // light would wash it out; the text colour alone without `overLight`.
+    QColor LabelColour(bool overLight = true) const;
 
 private:
+    enum class CapState { Normal, Hot, Pushed };
+    static constexpr int kLabelFlags = Qt::AlignCenter | Qt::TextWordWrap;
+    const ui::ImageRef& CapRef(CapState state) const;
+
     ui::ImageRef capNormal_;
     ui::ImageRef capHot_;
     ui::ImageRef capPushed_;
@@ -55,9 +70,17 @@ private:
     bool lit_ = true;
     bool keySetHidden_ = true;
     bool selected_ = false;
+    bool paintedByPanel_ = false;
+    QColor backdrop_;
     QString lightImage_;
-    // The label as laid out for its text, font and size.
-    QStaticText label_;
+    // The skin images, by cap state, and the light mask.
+    std::array<QPixmap, 3> capImages_;
+    QPixmap lightPixmap_;
+    bool imagesLoaded_ = false;
+    // The label drawn for its text, font and size: in the text colour and in the dark one.
+    std::array<QPixmap, 2> labelImages_;
+    QRect labelRect_;
+    QString labelShown_;
     QString labelText_;
     QFont labelFont_;
     QSize labelSize_;

@@ -1,12 +1,13 @@
 #pragma once
 // The images of the on-screen keys at the size they are shown: caps drawn from their
-// nine-slice images once per size, and lights tinted once per size, colour and alpha. A
+// nine-slice images once per size, and lit caps made once per size, colour and alpha. A
 // full-keyboard effect repaints every key many times a second with the same few hundred
 // colours, so a repaint is a copy of finished pixels instead of a stretch and a tint.
 // The UI thread's only.
 
 #include <QColor>
 #include <QHash>
+#include <QImage>
 #include <QMargins>
 #include <QPixmap>
 #include <QSize>
@@ -18,13 +19,12 @@ class KeyCapImages {
 public:
     static KeyCapImages& Instance();
 
-    // The skin's `image` drawn at `size` with its corners (`corners` wide) kept.
-    QPixmap Cap(const QString& image, const QMargins& corners, const QSize& size);
-    // The cap with the white light mask `light` over it, the mask's every pixel in `colour`
-    // at `alpha`; both at `size` with the cap's corners kept. The cap alone where there is
-    // no such mask.
-    QPixmap LitCap(const QString& cap, const QMargins& corners, const QString& light, const QSize& size,
-                   const QColor& colour, int alpha);
+    // `cap` (a skin image) at `size` with its corners (`corners` wide) kept, over `backdrop`
+    // (what the key is shown on; invalid or translucent: nothing), with the white light mask
+    // `light` over it in `colour` at `alpha` (0: no light). Over an opaque backdrop the
+    // result is opaque, and drawing it is a plain copy instead of a blend.
+    QImage LitCap(const QPixmap& cap, const QMargins& corners, const QPixmap& light, const QSize& size,
+                  const QColor& colour, int alpha, const QColor& backdrop = {});
     int CachedLights() const { return static_cast<int>(lights_.size()); }
 
     struct Key {
@@ -33,17 +33,25 @@ public:
         QMargins corners;
         QSize size;
         QRgb colour = 0;
-        int alpha = -1;  // -1: the image itself, untinted
+        int alpha = 0;
+        QRgb backdrop = 0;  // 0: none
         bool operator==(const Key&) const = default;
     };
 
 private:
     static constexpr int kMaxLights = 4096;  // a few MB: every colour an effect cycles through
 
-    QPixmap Sized(const QPixmap& source, const Key& key);
+    // The cap over the backdrop at the key's size, without light.
+    const QImage& Base(const QPixmap& cap, const Key& key);
+    // The light mask's coverage at the key's size, one byte a pixel.
+    const QImage& Mask(const QPixmap& light, const Key& key);
 
-    QHash<Key, QPixmap> caps_;
-    QHash<Key, QPixmap> lights_;
+    QHash<Key, QImage> bases_;
+    QHash<Key, QImage> masks_;
+    QHash<Key, QImage> lights_;
+    // Neighbouring keys often show the same light: the last answer is kept at hand.
+    Key lastKey_;
+    QImage lastLit_;
 };
 
 size_t qHash(const KeyCapImages::Key& key, size_t seed = 0);

@@ -97,6 +97,10 @@ public:
     void SetLightOutput(bool on) { lightOutput_.store(on); }
     bool PreviewActive() const { return previewActive_.load(); }
     void SetPreviewActive(bool on) { previewActive_.store(on); }
+    // Whether the page's lights can be seen on screen now (its selector entry keeps this up
+    // to date); a kind whose effects only feed the screen pauses them meanwhile.
+    bool PreviewSeen() const { return previewSeen_.load(); }
+    void SetPreviewSeen(bool seen) { previewSeen_.store(seen); }
 
     // The lighting state as a whole record (four 32-bit words).
     LightInfoRecord GetLightInfo() const;
@@ -173,6 +177,10 @@ public:
 
     // Per-LED colour entries: red | green << 8 | blue << 16 | brightness << 24.
     LedColours& Leds() { return leds_; }
+    // Whether UpdatePreview streams its frame to the device (the keyboard only previews).
+    virtual bool StreamsLightFrames() const { return true; }
+    // Milliseconds between two frames of the selector entry's frame timer.
+    virtual int FramePeriodMs() const { return 20; }
     // Repaints the light buttons whose light changed since they were last repainted; the
     // number repainted.
     int RepaintChangedLights();
@@ -196,8 +204,6 @@ protected:
     virtual int FrameThreshold(uint8_t mode, uint8_t speed) const;
     // One step of the mode's generator.
     virtual void RunEffect(uint8_t mode);
-    // Whether UpdatePreview streams its frame to the device (the keyboard only previews).
-    virtual bool StreamsLightFrames() const { return true; }
     // The read-back delay after a notification, in milliseconds; negative: no read-back.
     virtual int ReadBackDelayMs(uint16_t code) const;
     // A notification of the consumer interface that is not a read-back request.
@@ -249,6 +255,7 @@ private:
 
     std::atomic<bool> lightOutput_{true};
     std::atomic<bool> previewActive_{true};
+    std::atomic<bool> previewSeen_{true};
     WorkerThread lightThread_;
     WorkerThread listenThread_;
     // Read and written on the UI thread only: work posted by a thread checks it first.

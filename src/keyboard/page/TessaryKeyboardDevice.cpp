@@ -99,7 +99,8 @@ void CTessaryKeyboardDevice::LightThreadBody(Event& stop) {
     constexpr int kSyncedWaitMs = 20;  // the lighting synchronisation renders meanwhile
     int waitMs = 0;
     while (!stop.Wait(waitMs)) {
-        if (!CommandChannel().IsOpen()) {
+        // The preview only feeds the screen: nothing to do while nobody can see it.
+        if (!CommandChannel().IsOpen() || !PreviewSeen()) {
             waitMs = kDetachedWaitMs;
             continue;
         }

@@ -64,8 +64,11 @@ public:
     // Where the key repeat of the settings panel goes (the session's own settings by default).
     void SetSystemRepeat(std::unique_ptr<ISystemKeyboardRepeat> repeat) { systemRepeat_ = std::move(repeat); }
 
-protected:
     bool StreamsLightFrames() const override { return false; }
+    // Frames only go to the screen: as often as the preview makes them.
+    int FramePeriodMs() const override { return KeyboardPreviewRunner::kFrameMs; }
+
+protected:
     void OnConsumerEvent(uint16_t code) override;
     // Runs the preview's passes while the keyboard is attached and not synchronised.
     void LightThreadBody(Event& stop) override;
