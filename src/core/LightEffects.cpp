@@ -7,8 +7,6 @@
 namespace velnor7 {
 namespace {
 
-constexpr uint8_t kBreathPeriod = 128;
-constexpr uint8_t kWheelPeriod = 192;
 constexpr uint8_t kWheelStride = 16;
 constexpr uint8_t kSyncFlashStride = 14;
 constexpr uint32_t kFlashUnitMs = 200;

@@ -14,6 +14,11 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+// Entries of the breathing curve, and colours of the wheel one round of it takes (its last
+// 64 entries repeat the first).
+inline constexpr uint8_t kBreathPeriod = 128;
+inline constexpr uint8_t kWheelPeriod = 192;
+
 extern const std::array<uint8_t, 6> BrightnessTable;
 extern const std::array<uint8_t, 128> BreathingTable;
 extern const std::array<Rgb, 256> ColourWheel;

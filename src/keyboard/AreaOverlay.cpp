@@ -1,15 +1,13 @@
 #include "keyboard/AreaOverlay.h"
 
+#include "core/LightEffects.h"
 #include "core/LightTables.h"
 #include "keyboard/LightPresetPlayback.h"
 
 namespace velnor7 {
 namespace {
 
-constexpr uint8_t kBreathPeriod = 128;
-constexpr uint8_t kWheelPeriod = 192;
 constexpr uint8_t kBlinkHueStride = 14;
-constexpr uint32_t kBlinkUnitMs = 200;
 
 uint8_t NextHue(uint8_t hue, unsigned stride) {
     const unsigned next = hue + stride;
@@ -28,7 +26,7 @@ void AreaOverlay::Load(std::vector<LightListEntry> entries) {
     for (size_t i = 0; i < entries_.size(); ++i) {
         const LightListEntry& entry = entries_[i];
         EntryState& state = states_[i];
-        state.blinkPeriodMs = PassesPerMove(entry.speed) * kBlinkUnitMs;
+        state.blinkPeriodMs = FlashPeriodMs(entry.speed);
         if (entry.present != 0) state.cyclePeriod = PassesPerMove(entry.speed);
         animated_ |= (entry.present != 0 && (entry.mode == kBreathe || entry.mode == kColourCycle)) || entry.mode == kBlink;
     }

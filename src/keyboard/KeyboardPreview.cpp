@@ -12,8 +12,6 @@ namespace {
 
 constexpr int kColumns = kKeyGridColumns;
 constexpr int kRows = kKeyGridRows;
-constexpr uint8_t kWheelPeriod = 192;
-constexpr uint8_t kWavePeriod = 96;
 constexpr uint8_t kBelowGrid = 0x40;  // bit 6: the row under the bottom row
 constexpr uint8_t kTopRow = 0x01;
 constexpr KeyIndex kCentreKey = 49;

@@ -1,5 +1,6 @@
 #include "keyboard/LightPresetPlayback.h"
 
+#include "core/LightEffects.h"
 #include "core/LightTables.h"
 #include "keyboard/PreviewTables.h"
 
@@ -9,13 +10,9 @@
 namespace velnor7 {
 namespace {
 
-constexpr uint8_t kBreathPeriod = 128;
 constexpr uint8_t kStaticPeriod = 9;
-constexpr uint8_t kWheelPeriod = 192;
-constexpr uint8_t kWavePeriod = 96;
 constexpr uint8_t kBlinkHueStride = 14;
 constexpr uint8_t kWaveStride = 12;
-constexpr uint32_t kBlinkUnitMs = 200;
 
 uint8_t Scale(uint8_t a, uint8_t b) { return static_cast<uint8_t>((a * b) >> 8); }
 
@@ -104,7 +101,7 @@ void LightPresetPlayback::Blink(LedColours& leds, const EffectStep& step, uint8_
     phase_ = Advance(phase_, kBreathPeriod);
     if (passes_ >= PassesPerMove(step.speed)) passes_ = 0;
     // The keyboard's own speed times the blink, not the step's.
-    if (nowMs - blinkToggleMs_ >= static_cast<uint64_t>(PassesPerMove(ownSpeed)) * kBlinkUnitMs) {
+    if (nowMs - blinkToggleMs_ >= FlashPeriodMs(ownSpeed)) {
         blinkOn_ = !blinkOn_;
         blinkToggleMs_ = nowMs;
         const unsigned hue = phase_ + kBlinkHueStride;

@@ -123,7 +123,7 @@ std::array<uint8_t, 96> MakeWave() {
 
 }  // namespace
 
-const std::array<uint8_t, 96> WaveTable = MakeWave();
+const std::array<uint8_t, kWavePeriod> WaveTable = MakeWave();
 
 std::optional<int> PreviewPeriodTicks(uint8_t mode, uint8_t speed) {
     static constexpr std::array<int, 5> kFast = {5, 4, 3, 2, 1};      // 3, 5, 13, 14, 15

@@ -33,7 +33,8 @@ extern const std::array<std::array<KeyIndex, kShowRowSize>, kShowRows> Show20;
 // Pairs of keys the scripted show lights after its rows.
 extern const std::array<std::array<KeyIndex, 2>, kShowPairs> Pairs16;
 // The upper part of the breathing curve, rising then falling: 22 up to 255 and back.
-extern const std::array<uint8_t, 96> WaveTable;
+inline constexpr uint8_t kWavePeriod = 96;
+extern const std::array<uint8_t, kWavePeriod> WaveTable;
 
 // Ticks between two steps of a mode at a speed (speeds past 4 run as 4); none for a mode
 // that has no generator of its own and plays the light preset instead.
