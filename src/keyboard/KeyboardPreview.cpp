@@ -225,8 +225,8 @@ void KeyboardPreview::StepPreview(const PreviewLight& light, uint64_t nowMs) {
     light_ = light;
     brightness_ = LevelOf(light.lighting);
     switch (light.lighting.mode) {
-    case 1: LineWave(true, 7, 2); break;
-    case 2: FineWave(); break;
+    case 1: LineWave(WaveShape{true, 1, 7, WaveTable.data(), 2, 7}); break;
+    case 2: LineWave(WaveShape{true, 0, 2, Pulse192.data(), 1, 1}); break;
     case 3: SerpentineWave(); break;
     case 4: leds_.Fill(SpectrumEffect(light.lighting, effect_)); break;
     case 5: StaticColumns(); break;
@@ -250,7 +250,7 @@ void KeyboardPreview::StepPreview(const PreviewLight& light, uint64_t nowMs) {
             Paint(key, ColourWheel[hue], brightness_);
         }
         break;
-    case 12: LineWave(false, 23, 1); break;
+    case 12: LineWave(WaveShape{false, 1, 23, WaveTable.data(), 1, 7}); break;
     case 13: RippleFromBelowAndAbove(); break;
     case 14: ScriptedShow(); break;
     case 15:
@@ -271,46 +271,25 @@ void KeyboardPreview::StepPreview(const PreviewLight& light, uint64_t nowMs) {
     }
 }
 
-void KeyboardPreview::LineWave(bool columns, uint8_t wheelStride, uint8_t singlePhaseStep) {
+void KeyboardPreview::LineWave(const WaveShape& shape) {
     const bool forward = light_.lighting.direction != 0;
-    const int lines = columns ? kColumns : kRows;
+    const int lines = shape.columns ? kColumns : kRows;
     uint8_t& phase = effect_.phase;
     if (light_.lighting.colourful != 0) {
         phase = StepPhase(forward, kWheelPeriod, phase, 1);
-        uint8_t n = Next(phase, 1, kWheelPeriod);
+        uint8_t n = Next(phase, shape.startOffset, kWheelPeriod);
         for (int line = 0; line < lines; ++line) {
-            ForLineKeys(columns, line, [&](KeyIndex key) { Paint(key, ColourWheel[n], brightness_); });
-            n = Next(n, wheelStride, kWheelPeriod);
+            ForLineKeys(shape.columns, line, [&](KeyIndex key) { Paint(key, ColourWheel[n], brightness_); });
+            n = Next(n, shape.wheelStride, kWheelPeriod);
         }
         return;
     }
-    phase = StepPhase(forward, kWavePeriod, phase, singlePhaseStep);
-    uint8_t n = Next(phase, 1, kWavePeriod);
+    phase = StepPhase(forward, kWavePeriod, phase, shape.curvePhaseStep);
+    uint8_t n = Next(phase, shape.startOffset, kWavePeriod);
     for (int line = 0; line < lines; ++line) {
-        const uint8_t alpha = Scale(brightness_, WaveTable[n]);
-        ForLineKeys(columns, line, [&](KeyIndex key) { Paint(key, light_.lighting.colour, alpha); });
-        n = Next(n, 7, kWavePeriod);
-    }
-}
-
-void KeyboardPreview::FineWave() {
-    const bool forward = light_.lighting.direction != 0;
-    uint8_t& phase = effect_.phase;
-    if (light_.lighting.colourful != 0) {
-        phase = StepPhase(forward, kWheelPeriod, phase, 1);
-        uint8_t n = phase;
-        for (int c = 0; c < kColumns; ++c) {
-            ForLineKeys(true, c, [&](KeyIndex key) { Paint(key, ColourWheel[n], brightness_); });
-            n = Next(n, 2, kWheelPeriod);
-        }
-        return;
-    }
-    phase = StepPhase(forward, kWavePeriod, phase, 1);
-    uint8_t n = phase;
-    for (int c = 0; c < kColumns; ++c) {
-        const uint8_t alpha = Scale(brightness_, Pulse192[n]);
-        ForLineKeys(true, c, [&](KeyIndex key) { Paint(key, light_.lighting.colour, alpha); });
-        n = Next(n, 1, kWavePeriod);
+        const uint8_t alpha = Scale(brightness_, shape.curve[n]);
+        ForLineKeys(shape.columns, line, [&](KeyIndex key) { Paint(key, light_.lighting.colour, alpha); });
+        n = Next(n, shape.curveStride, kWavePeriod);
     }
 }
 

@@ -55,8 +55,6 @@ public:
     const PreviewState& State() const { return state_; }
     PreviewState& MutableState() { return state_; }
     uint8_t Phase() const { return effect_.phase; }
-    void SetPhase(uint8_t phase) { effect_.phase = phase; }
-    uint8_t Phase2() const { return phase2_; }
 
 private:
     // The building blocks of the generators; they read `light_`.
@@ -74,9 +72,17 @@ private:
     uint8_t RandomBelow(uint32_t bound) { return static_cast<uint8_t>(random_() % bound); }
 
     // The generators that need more than a few lines.
-    // Mode colours or the single colour run across the columns or the rows.
-    void LineWave(bool columns, uint8_t wheelStride, uint8_t singlePhaseStep);
-    void FineWave();
+    // How a wave runs across the columns or rows: in wheel colours, or in the single colour
+    // with an alpha curve.
+    struct WaveShape {
+        bool columns;
+        uint8_t startOffset;      // the first line's index, past the phase
+        uint8_t wheelStride;      // wheel entries from one line to the next
+        const uint8_t* curve;     // the single colour's alpha curve, 96 entries
+        uint8_t curvePhaseStep;   // the phase step of the single colour
+        uint8_t curveStride;      // curve entries from one line to the next
+    };
+    void LineWave(const WaveShape& shape);
     void SerpentineWave();
     void StaticColumns();
     void StaticRings();

@@ -140,11 +140,6 @@ QPixmap CResourceManager::Tinted(const QPixmap& image, const QColor& colour, int
     return result;
 }
 
-void CResourceManager::DrawTinted(QPainter& painter, const QRect& target, const QPixmap& image,
-                                  const QColor& colour, int alpha) {
-    painter.drawPixmap(target, Tinted(image, colour, alpha));
-}
-
 QStringList CResourceManager::AddPrivateFont(const QString& file) {
     const int id = QFontDatabase::addApplicationFont(file);
     if (id < 0) {

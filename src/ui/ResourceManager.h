@@ -10,7 +10,6 @@
 
 #include <optional>
 
-class QPainter;
 
 namespace velnor7::ui {
 
@@ -46,9 +45,6 @@ public:
     bool ImageExists(const QString& path) const;
     // `image` with every pixel's colour replaced by `colour`, keeping its shape, at `alpha`.
     static QPixmap Tinted(const QPixmap& image, const QColor& colour, int alpha);
-    // Draws `image` into `target` tinted with `colour` at `alpha` (0..255).
-    static void DrawTinted(QPainter& painter, const QRect& target, const QPixmap& image,
-                           const QColor& colour, int alpha);
 
     // Fonts shipped with the program; the families it added, empty when it could not.
     QStringList AddPrivateFont(const QString& file);

@@ -167,7 +167,9 @@ const ui::ImageRef& CDeviceKeyButtonUI::CapRef(CapState state) const {
 }
 
 bool CDeviceKeyButtonUI::SetAttribute(const QString& name, const QString& value) {
+    // The images and the drawn label follow the attributes (text colour among them).
     imagesLoaded_ = false;
+    labelText_.clear();
     if (name == "lightimage") {
         lightImage_ = ui::ParseImagePath(value);
         return true;

@@ -1,5 +1,7 @@
 #include "core/page/KeyCapImages.h"
 
+#include "ui/ResourceManager.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <qdrawutil.h>
@@ -17,30 +19,6 @@ QImage NineSliced(const QPixmap& source, const QMargins& corners, const QSize& s
         qDrawBorderPixmap(&painter, sized.rect(), corners, source);
     }
     return sized;
-}
-
-// `colour` at `alpha` x the mask's coverage, laid over `base` (premultiplied pixels).
-QImage Tint(const QImage& base, const QImage& mask, QRgb colour, int alpha) {
-    QImage lit = base.copy();
-    const int red = qRed(colour), green = qGreen(colour), blue = qBlue(colour);
-    const QRgb solid = qRgb(red, green, blue);
-    for (int y = 0; y < lit.height(); ++y) {
-        auto* pixels = reinterpret_cast<QRgb*>(lit.scanLine(y));
-        const uchar* coverage = mask.constScanLine(y);
-        for (int x = 0; x < lit.width(); ++x) {
-            const int a = coverage[x] * alpha / 255;
-            if (a == 0) continue;
-            if (a == 255) {  // most of a key: the light alone
-                pixels[x] = solid;
-                continue;
-            }
-            const QRgb under = pixels[x];
-            const int keep = 255 - a;
-            pixels[x] = qRgba((red * a + qRed(under) * keep) / 255, (green * a + qGreen(under) * keep) / 255,
-                              (blue * a + qBlue(under) * keep) / 255, a + qAlpha(under) * keep / 255);
-        }
-    }
-    return lit;
 }
 
 }  // namespace
@@ -65,12 +43,10 @@ const QImage& KeyCapImages::Base(const QPixmap& cap, const Key& key) {
     return *found;
 }
 
-const QImage& KeyCapImages::Mask(const QPixmap& light, const Key& key) {
+const QPixmap& KeyCapImages::Mask(const QPixmap& light, const Key& key) {
     const Key maskKey{0, key.light, key.corners, key.size, 0, 0, 0};
     auto found = masks_.find(maskKey);
-    if (found == masks_.end()) {
-        found = masks_.insert(maskKey, NineSliced(light, key.corners, key.size, QColor()).convertToFormat(QImage::Format_Alpha8));
-    }
+    if (found == masks_.end()) found = masks_.insert(maskKey, QPixmap::fromImage(NineSliced(light, key.corners, key.size, QColor())));
     return *found;
 }
 
@@ -86,7 +62,10 @@ QImage KeyCapImages::LitCap(const QPixmap& capSource, const QMargins& corners, c
     if (auto found = lights_.constFind(key); found != lights_.cend()) return lastLit_ = *found;
     // An effect that ran through more colours than the cache keeps starts it over.
     if (lights_.size() >= kMaxLights) lights_.clear();
-    lastLit_ = Tint(Base(capSource, key), Mask(lightSource, key), colour.rgb(), alpha);
+    lastLit_ = Base(capSource, key).copy();
+    QPainter painter(&lastLit_);
+    painter.drawPixmap(0, 0, ui::CResourceManager::Tinted(Mask(lightSource, key), colour, alpha));
+    painter.end();
     lights_.insert(key, lastLit_);
     return lastLit_;
 }

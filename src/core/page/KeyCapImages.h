@@ -25,7 +25,6 @@ public:
     // result is opaque, and drawing it is a plain copy instead of a blend.
     QImage LitCap(const QPixmap& cap, const QMargins& corners, const QPixmap& light, const QSize& size,
                   const QColor& colour, int alpha, const QColor& backdrop = {});
-    int CachedLights() const { return static_cast<int>(lights_.size()); }
 
     struct Key {
         qint64 source = 0;  // the skin image as loaded: a reloaded skin gives new keys
@@ -43,11 +42,11 @@ private:
 
     // The cap over the backdrop at the key's size, without light.
     const QImage& Base(const QPixmap& cap, const Key& key);
-    // The light mask's coverage at the key's size, one byte a pixel.
-    const QImage& Mask(const QPixmap& light, const Key& key);
+    // The white light mask at the key's size.
+    const QPixmap& Mask(const QPixmap& light, const Key& key);
 
     QHash<Key, QImage> bases_;
-    QHash<Key, QImage> masks_;
+    QHash<Key, QPixmap> masks_;
     QHash<Key, QImage> lights_;
     // Neighbouring keys often show the same light: the last answer is kept at hand.
     Key lastKey_;
