@@ -5,7 +5,7 @@
 #include <array>
 #include <span>
 
-#include "keyboard/KeyCode.h"
+#include "core/KeyCode.h"
 
 namespace velnor7 {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "keyboard/KeyCode.h"
+#include "core/KeyCode.h"
 
 namespace velnor7 {
 

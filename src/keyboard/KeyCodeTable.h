@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "keyboard/KeyCode.h"
+#include "core/KeyCode.h"
 
 namespace velnor7 {
 

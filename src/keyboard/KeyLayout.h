@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "keyboard/KeyCode.h"
+#include "core/KeyCode.h"
 
 namespace velnor7 {
 

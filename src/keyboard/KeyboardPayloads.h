@@ -2,7 +2,7 @@
 // system record, its key map, its macro memory image and its LED colour buffer.
 #pragma once
 
-#include "keyboard/KeyCode.h"
+#include "core/KeyCode.h"
 #include "keyboard/KeyMaps.h"
 #include "macros/MacroEvent.h"
 #include "profiles/ProfileRecords.h"

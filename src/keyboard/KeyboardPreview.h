@@ -7,7 +7,7 @@
 
 #include "core/LedColours.h"
 #include "core/LightEffects.h"
-#include "keyboard/KeyCode.h"
+#include "core/KeyCode.h"
 
 #include <array>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // keys, the scripted shows, the pulse and wave curves and the pacing of each mode.
 #pragma once
 
-#include "keyboard/KeyCode.h"
+#include "core/KeyCode.h"
 
 #include <array>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "keyboard/KeyCode.h"
+#include "core/KeyCode.h"
 #include "profiles/CBasicProfiledata.h"
 
 namespace velnor7 {

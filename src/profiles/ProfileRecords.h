@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "keyboard/KeyCode.h"
+#include "core/KeyCode.h"
 
 namespace velnor7 {
 
