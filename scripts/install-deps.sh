@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev python3
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core fonts-wqy-microhei dbus-daemon
   libx11-dev xvfb xauth libglib2.0-bin gsettings-desktop-schemas
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -21,6 +21,15 @@
 namespace velnor7 {
 namespace {
 
+// The information block: what the keyboard's read-out uses (key count, macro memory) and
+// what describes the device.
+constexpr size_t kInfoKeyCount = 5;
+constexpr size_t kInfoMacroUnits = 6;
+constexpr unsigned kMacroUnitBytes = 128;
+constexpr size_t kInfoModelName = 8;
+constexpr size_t kInfoModelNameSize = 16;
+constexpr size_t kInfoFirmwareVersion = 32;  // low byte first
+
 std::string Hex(unsigned value, int digits) {
     char text[16];
     std::snprintf(text, sizeof text, "%0*x", digits, value);
@@ -75,13 +84,31 @@ const char* RoleName(uint16_t role) { return role == kRoleConsumer ? "consumer" 
 }  // namespace
 
 int RunCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    if (options.command == "list") return RunList(options, out, err);
-    if (options.command == "light") return RunLight(options, out, err);
-    if (options.command == "keymap") return RunKeymap(options, out, err);
-    if (options.command == "macros") return RunMacros(options, out, err);
-    if (options.command == "profile") return RunProfile(options, out, err);
-    if (options.command == "settings") return RunSettings(options, out, err);
-    return RunInfo(options, out, err);
+    if (options.version) {
+        Json::Value details;
+        details["version"] = VELNOR7_VERSION;
+        return PrintOutcome(options.json, VerbOutcome::Done("velnor7ctl " VELNOR7_VERSION "\n", details), out, err);
+    }
+    if (options.help || options.command == "help") {
+        // "help COMMAND", "COMMAND --help"; "help" and a bare "--help" are about everything.
+        std::string topic = options.command == "help" ? "" : options.command;
+        if (options.command == "help" && !options.arguments.empty()) topic = options.arguments[0];
+        out << (topic.empty() ? CliUsage() : CommandUsage(topic));
+        if (topic == "light") out << '\n' << LightModeHelp();
+        return kExitOk;
+    }
+    int status = kExitOk;
+    if (options.command == "list") status = RunList(options, out, err);
+    else if (options.command == "info") status = RunInfo(options, out, err);
+    else if (options.command == "light") status = RunLight(options, out, err);
+    else if (options.command == "keymap") status = RunKeymap(options, out, err);
+    else if (options.command == "macros") status = RunMacros(options, out, err);
+    else if (options.command == "profile") status = RunProfile(options, out, err);
+    else if (options.command == "settings") status = RunSettings(options, out, err);
+    else status = PrintOutcome(options.json, VerbOutcome::BadArguments("unknown command '" + options.command + "'"), out, err);
+    // A wrong call is followed by how the command is called.
+    if (status == kExitBadArguments && !options.json) err << '\n' << CommandUsage(options.command);
+    return status;
 }
 
 int RunList(const CliOptions& options, std::ostream& out, std::ostream& err) {
@@ -126,7 +153,30 @@ std::optional<std::string> FindKeyboardCommandPath() {
     return std::nullopt;
 }
 
+DeviceInformation DecodeDeviceInformation(const std::array<uint8_t, kDeviceInfoSize>& block) {
+    DeviceInformation decoded;
+    // The name is NUL-padded, and fills its 16 bytes without a NUL when it is that long.
+    for (size_t i = kInfoModelName; i < kInfoModelName + kInfoModelNameSize && block[i] != 0; ++i) {
+        // Bytes from the device never reach the terminal as control characters.
+        if (block[i] >= 0x20 && block[i] < 0x7F) decoded.model += static_cast<char>(block[i]);
+        else decoded.model += "\\x" + Hex(block[i], 2);
+    }
+    decoded.firmwareVersion = static_cast<uint16_t>(block[kInfoFirmwareVersion] | block[kInfoFirmwareVersion + 1] << 8);
+    decoded.keys = block[kInfoKeyCount];
+    decoded.macroBytes = block[kInfoMacroUnits] * kMacroUnitBytes;
+    return decoded;
+}
+
+std::string FirmwareVersionText(uint16_t version) {
+    // Major and minor byte in binary-coded decimal, as in the USB device release number.
+    return Hex(version >> 8, 1) + "." + Hex(version & 0xFF, 2);
+}
+
 int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    const bool raw = options.arguments == std::vector<std::string>{"--raw"};
+    if (!options.arguments.empty() && !raw) {
+        return PrintOutcome(options.json, VerbOutcome::BadArguments("info takes --raw or nothing"), out, err);
+    }
     bool listed = false;
     const std::vector<ProbedInterface> probed = ProbeBus(listed);
     Json::Value devices(Json::arrayValue);
@@ -159,21 +209,26 @@ int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {
             failed("the device does not answer: " + result.reason);
             continue;
         }
-        const unsigned keys = info[5];
-        const unsigned macroBytes = info[6] * 128u;
+        const DeviceInformation decoded = DecodeDeviceInformation(info);
         Json::Value item;
         item["path"] = entry.path;
         item["slot"] = entry.slot;
         item["info"] = HexBytes(info.data(), info.size());
-        item["keys"] = keys;
-        item["macroCapacity"] = macroBytes;
+        item["model"] = decoded.model;
+        item["firmwareVersion"] = FirmwareVersionText(decoded.firmwareVersion);
+        item["keys"] = decoded.keys;
+        item["macroCapacity"] = decoded.macroBytes;
         devices.append(item);
         text << entry.path << " (slot " << entry.slot << ")\n"
-             << "  information  " << HexBytes(info.data(), 16) << "\n"
-             << "               " << HexBytes(info.data() + 16, 16) << "\n"
-             << "               " << HexBytes(info.data() + 32, 2) << "\n"
-             << "  keys (K)     " << keys << "\n"
-             << "  macro memory " << macroBytes << " bytes\n";
+             << "  model        " << decoded.model << "\n"
+             << "  firmware     " << FirmwareVersionText(decoded.firmwareVersion) << "\n"
+             << "  keys (K)     " << decoded.keys << "\n"
+             << "  macro memory " << decoded.macroBytes << " bytes\n";
+        if (raw) {
+            text << "  information  " << HexBytes(info.data(), 16) << "\n"
+                 << "               " << HexBytes(info.data() + 16, 16) << "\n"
+                 << "               " << HexBytes(info.data() + 32, 2) << "\n";
+        }
     }
     VerbOutcome outcome;
     outcome.text = text.str();

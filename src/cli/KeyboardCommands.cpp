@@ -4,13 +4,17 @@
 #include "cli/Commands.h"
 #include "cli/KeyboardSession.h"
 #include "cli/VerbOutcome.h"
+#include "common/Paths.h"
+#include "core/DeviceCatalogue.h"
 #include "keyboard/DefaultKeyTable.h"
 #include "keyboard/KeyboardConfigurator.h"
+#include "keyboard/KeyboardPayloads.h"
+#include "profiles/LightNameLists.h"
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -25,16 +29,6 @@ std::string Hex6(uint8_t a, uint8_t b, uint8_t c) {
     char text[8];
     std::snprintf(text, sizeof(text), "%02x%02x%02x", a, b, c);
     return text;
-}
-
-std::optional<std::array<uint8_t, 3>> ParseHex6(const std::string& text) {
-    if (text.size() != 6) return std::nullopt;
-    std::array<uint8_t, 3> bytes{};
-    for (size_t i = 0; i < 3; ++i) {
-        const char* first = text.data() + 2 * i;
-        if (std::from_chars(first, first + 2, bytes[i], 16).ptr != first + 2) return std::nullopt;
-    }
-    return bytes;
 }
 
 // The key's name without "keyboard_key_"; empty for a key without one.
@@ -57,51 +51,118 @@ std::optional<int> KeyByName(const std::string& name) {
     return std::nullopt;
 }
 
-VerbOutcome LightSet(const std::vector<std::string>& args) {
+// What "light set" was asked to change; what was not given stays as the profile has it.
+struct LightChange {
+    std::optional<uint8_t> mode;
+    std::optional<uint8_t> brightness;
+    std::optional<uint8_t> speed;
+    std::optional<uint8_t> direction;
+    std::optional<uint8_t> multicolour;
+    std::optional<Rgb> colour;
+
+    bool Empty() const { return !mode && !brightness && !speed && !direction && !multicolour && !colour; }
+    void ApplyTo(LightInfoRecord& light) const {
+        if (mode) light.selectItem = *mode;
+        if (brightness) light.light = *brightness;
+        if (speed) light.speed = *speed;
+        if (direction) light.fx = *direction;
+        if (multicolour) light.multiColor = *multicolour;
+        if (colour) {
+            light.red = (*colour)[0];
+            light.green = (*colour)[1];
+            light.blue = (*colour)[2];
+        }
+    }
+};
+
+std::string ModeList(const std::vector<LightMode>& modes) {
+    std::string text;
+    for (const LightMode& mode : modes) text += (text.empty() ? "" : ", ") + std::to_string(mode.number) + " " + mode.name;
+    return text;
+}
+
+const LightMode* ModeNumbered(const std::vector<LightMode>& modes, int number) {
+    const auto found = std::find_if(modes.begin(), modes.end(), [&](const LightMode& mode) { return mode.number == number; });
+    return found == modes.end() ? nullptr : &*found;
+}
+
+// The change the options ask for; the reason when they are not a valid call. The mode is
+// checked against the keyboard's list (`modes`, nothing when it cannot be read) here, so that a
+// bad one never reaches the profile.
+std::optional<LightChange> ParseLightChange(const std::vector<std::string>& args,
+                                            const std::optional<std::vector<LightMode>>& modes, VerbOutcome& refusal) {
     static const std::map<std::string, std::pair<int, int>> kRanges{
-        {"--mode", {0, 255}}, {"--brightness", {0, 5}}, {"--speed", {0, 4}}, {"--direction", {0, 1}}};
-    std::map<std::string, int> numbers;
-    std::optional<std::array<uint8_t, 3>> colour;
-    bool multicolour = false;
+        {"--brightness", {0, 5}}, {"--speed", {0, 4}}, {"--direction", {0, 1}}};
+    LightChange change;
+    std::optional<std::string> modeWord;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
-        if (word == "--multicolour") {
-            multicolour = true;
+        if (word == "--multicolour" || word == "--no-multicolour") {
+            change.multicolour = word == "--multicolour" ? 1 : 0;
             continue;
         }
-        if (i + 1 >= args.size()) return VerbOutcome::BadArguments(word + " needs a value");
+        if (word != "--mode" && word != "--colour" && !kRanges.count(word)) {
+            refusal = VerbOutcome::BadArguments("light set does not know " + word);
+            return std::nullopt;
+        }
+        if (i + 1 >= args.size()) {
+            refusal = VerbOutcome::BadArguments(word + " needs a value");
+            return std::nullopt;
+        }
         const std::string& value = args[++i];
-        if (word == "--colour") {
-            colour = ParseHex6(value);
-            if (!colour) return VerbOutcome::BadArguments("--colour takes six hex digits, such as ff8000");
-        } else if (const auto range = kRanges.find(word); range != kRanges.end()) {
-            const auto number = ParseNumber(value, range->second.first, range->second.second);
-            if (!number) {
-                return VerbOutcome::BadArguments(word + " takes a number from " + std::to_string(range->second.first) +
-                                                 " to " + std::to_string(range->second.second));
+        if (word == "--mode") {
+            modeWord = value;
+        } else if (word == "--colour") {
+            change.colour = ParseColour(value);
+            if (!change.colour) {
+                refusal = VerbOutcome::BadArguments("--colour takes RRGGBB, #RRGGBB or a colour name (such as ff8000, "
+                                                    "#ff8000 or orange), not '" + value + "'");
+                return std::nullopt;
             }
-            numbers[word] = *number;
         } else {
-            return VerbOutcome::BadArguments("light set does not know " + word);
+            const auto [low, high] = kRanges.at(word);
+            const auto number = ParseNumber(value, low, high);
+            if (!number) {
+                refusal = VerbOutcome::BadArguments(word + " takes a number from " + std::to_string(low) + " to " +
+                                                    std::to_string(high));
+                return std::nullopt;
+            }
+            const auto byte = static_cast<uint8_t>(*number);
+            (word == "--brightness" ? change.brightness : word == "--speed" ? change.speed : change.direction) = byte;
         }
     }
-    if (numbers.empty() && !colour && !multicolour) {
-        return VerbOutcome::BadArguments(
-            "light set needs at least one of --mode, --brightness, --speed, --direction, --colour, --multicolour");
+    if (modeWord) {
+        if (!modes) {
+            refusal = VerbOutcome::Failed("the keyboard's light modes cannot be read from " + DefaultDataDirectory() +
+                                          kLightNameFileName + "; nothing was changed");
+            return std::nullopt;
+        }
+        const std::optional<int> number = ParseNumber(*modeWord, 0, 255);
+        if (!number || ModeNumbered(*modes, *number) == nullptr) {
+            refusal = VerbOutcome::BadArguments("the keyboard has no light mode " + *modeWord + "; its modes are " +
+                                                ModeList(*modes));
+            return std::nullopt;
+        }
+        change.mode = static_cast<uint8_t>(*number);
     }
+    if (change.Empty()) {
+        refusal = VerbOutcome::BadArguments(
+            "light set needs at least one of --mode, --brightness, --speed, --direction, --colour, --multicolour, "
+            "--no-multicolour");
+        return std::nullopt;
+    }
+    return change;
+}
+
+VerbOutcome LightSet(const std::vector<std::string>& args) {
+    const std::optional<std::vector<LightMode>> modes = KeyboardLightModes();
+    VerbOutcome refusal;
+    const std::optional<LightChange> change = ParseLightChange(args, modes, refusal);
+    if (!change) return refusal;
     KeyboardSession keyboard;
     if (const auto failure = keyboard.Open()) return VerbOutcome::Failed(*failure);
     LightInfoRecord light = keyboard.Profile().ReadLightInfo();
-    if (numbers.count("--mode")) light.selectItem = static_cast<uint8_t>(numbers["--mode"]);
-    if (numbers.count("--brightness")) light.light = static_cast<uint8_t>(numbers["--brightness"]);
-    if (numbers.count("--speed")) light.speed = static_cast<uint8_t>(numbers["--speed"]);
-    if (numbers.count("--direction")) light.fx = static_cast<uint8_t>(numbers["--direction"]);
-    if (colour) {
-        light.red = (*colour)[0];
-        light.green = (*colour)[1];
-        light.blue = (*colour)[2];
-    }
-    light.multiColor = multicolour ? 1 : 0;
+    change->ApplyTo(light);
     keyboard.Profile().WriteLightInfo(light);
     if (const auto failure = keyboard.SaveProfile()) return VerbOutcome::Failed(*failure);
     const DeviceResult written = keyboard.Configurator().WriteLightRecord();
@@ -113,11 +174,30 @@ VerbOutcome LightSet(const std::vector<std::string>& args) {
     details["direction"] = light.fx;
     details["multicolour"] = light.multiColor;
     details["colour"] = Hex6(light.red, light.green, light.blue);
+    // The name is a courtesy: without the list the record is written all the same.
+    const LightMode* mode = modes ? ModeNumbered(*modes, light.selectItem) : nullptr;
+    const std::string modeName = mode != nullptr ? mode->name : "";
+    if (!modeName.empty()) details["modeName"] = modeName;
     std::ostringstream text;
-    text << "light record written: mode " << int(light.selectItem) << ", brightness " << int(light.light) << ", speed "
-         << int(light.speed) << ", direction " << int(light.fx) << ", multicolour " << int(light.multiColor)
-         << ", colour " << details["colour"].asString() << "\n";
+    text << "light record written: mode " << int(light.selectItem) << (modeName.empty() ? "" : " (" + modeName + ")")
+         << ", brightness " << int(light.light) << ", speed " << int(light.speed) << ", direction " << int(light.fx)
+         << ", multicolour " << int(light.multiColor) << ", colour " << details["colour"].asString() << "\n";
     return VerbOutcome::Done(text.str(), details);
+}
+
+// Off or on, kept in the profile too: every later write of the light record (light set,
+// settings set, the desktop program) sends the profile's switch along with it.
+VerbOutcome LightSwitch(KeyboardSession& keyboard, const std::string& word) {
+    const bool off = word == "off";
+    LightInfoRecord light = keyboard.Profile().ReadLightInfo();
+    light.ledStaus = off ? 1 : 0;
+    keyboard.Profile().WriteLightInfo(light);
+    if (const auto failure = keyboard.SaveProfile()) return VerbOutcome::Failed(*failure);
+    const DeviceResult switched = keyboard.Configurator().WriteLedSwitch(off);
+    if (!switched.Ok()) return VerbOutcome::Failed(switched.reason + " (the profile keeps it " + word + ")");
+    Json::Value details;
+    details["lighting"] = word;
+    return VerbOutcome::Done("lighting " + word + "\n", details);
 }
 
 VerbOutcome Light(const std::vector<std::string>& args) {
@@ -127,13 +207,7 @@ VerbOutcome Light(const std::vector<std::string>& args) {
     }
     KeyboardSession keyboard;
     if (const auto failure = keyboard.Open()) return VerbOutcome::Failed(*failure);
-    if (args[0] != "get") {
-        const DeviceResult switched = keyboard.Configurator().WriteLedSwitch(args[0] == "off");
-        if (!switched.Ok()) return VerbOutcome::Failed(switched.reason);
-        Json::Value details;
-        details["lighting"] = args[0];
-        return VerbOutcome::Done("lighting " + args[0] + "\n", details);
-    }
+    if (args[0] != "get") return LightSwitch(keyboard, args[0]);
     const LightRecordRead read = keyboard.Configurator().ReadLightRecord();
     if (!read.result.Ok()) return VerbOutcome::Failed(read.result.reason);
     const LightRecordReadBack& record = read.record;
@@ -201,7 +275,7 @@ VerbOutcome Keymap(const std::vector<std::string>& args) {
     std::optional<std::array<uint8_t, 3>> code;
     if (set) {
         key = KeyByName(args[1]);
-        code = ParseHex6(args[2]);
+        code = ParseHexTriplet(args[2]);
         if (!key) return VerbOutcome::BadArguments("no key is named " + args[1]);
         if (!code) return VerbOutcome::BadArguments("CODE is three bytes in hex, such as 200005");
     }
@@ -241,6 +315,33 @@ VerbOutcome Macros(const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+std::optional<std::vector<LightMode>> KeyboardLightModes() {
+    LightNameLists lists;
+    // The modes come from the shipped list alone: the user's folder only adds presets, and is
+    // not to be created by a call that may yet be refused.
+    LoadLightNameLists(lists, kKindKeyboard, DefaultDataDirectory(), DefaultDataDirectory());
+    if (lists.modes.empty()) return std::nullopt;
+    std::vector<LightMode> modes;
+    // Hidden entries are the program's presets, not offered; from kLightModeCount on the
+    // keyboard would be sent mode 0.
+    for (size_t i = 0; i < lists.modes.size() && i < kLightModeCount; ++i) {
+        if (lists.modes[i].visible) modes.push_back({static_cast<int>(i), lists.modes[i].name});
+    }
+    return modes;
+}
+
+std::string LightModeHelp() {
+    const std::optional<std::vector<LightMode>> modes = KeyboardLightModes();
+    if (!modes) return "light modes: the list cannot be read from " + DefaultDataDirectory() + kLightNameFileName + "\n";
+    std::string text = "light modes (--mode):\n";
+    for (const LightMode& mode : *modes) {
+        char number[16];
+        std::snprintf(number, sizeof number, "  %3d  ", mode.number);
+        text += number + mode.name + "\n";
+    }
+    return text;
+}
 
 int RunLight(const CliOptions& options, std::ostream& out, std::ostream& err) {
     return PrintOutcome(options.json, Light(options.arguments), out, err);

@@ -38,5 +38,11 @@ int main(int argc, char** argv) {
         SetHidBackend(MakeHidrawBackend());
     }
 
-    return RunCommand(*options, std::cout, std::cerr);
+    const int status = RunCommand(*options, std::cout, std::cerr);
+    // Output that never arrived (a full disk, a closed pipe) is a failure, not a success.
+    if (!std::cout.flush()) {
+        std::cerr << "velnor7ctl: the output could not be written\n";
+        return status == kExitOk ? kExitFailed : status;
+    }
+    return status;
 }

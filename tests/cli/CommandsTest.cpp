@@ -1,4 +1,6 @@
+#include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/VerbOutcome.h"
 #include "common/JsonFile.h"
 #include "common/Paths.h"
 #include "macros/MacroLibrary.h"
@@ -11,6 +13,9 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
 #include <sstream>
 
 #include <unistd.h>
@@ -108,6 +113,27 @@ protected:
         std::ostringstream err;
         const int status = RunCommand(options, out, err);
         return {status, out.str(), err.str()};
+    }
+    // The words as the program takes them: parsed, then run (a refused call has the reason in err).
+    Run Cli(const std::vector<std::string>& words) const {
+        std::string error;
+        const std::optional<CliOptions> options = ParseCliOptions(words, error);
+        if (!options) return {kExitBadArguments, "", error};
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = RunCommand(*options, out, err);
+        return {status, out.str(), err.str()};
+    }
+    Json::Value ProfileLight() const {
+        const std::string folder = UserDataDirectory("keyboard");
+        const Json::Value list = LoadJsonFile(folder + "ProfileList.ini");
+        const Json::Value& entry = list["profilelist"][list["profileselect"].asInt()];
+        return LoadJsonFile(folder + entry["profileUUID"].asString() + ".Json")["Device"][0]["LightInfo"];
+    }
+    // Bytes 1..8 of the active light record: mode, brightness, speed, direction, multicolour, RGB.
+    std::vector<uint8_t> LightRecord() const {
+        const std::vector<uint8_t> parameters = keyboard_->ParameterMemory();
+        return {parameters.begin() + 1, parameters.begin() + 9};
     }
     // A macro with one event in the keyboard's list, so that "macros write" has something to send.
     void AddMacro() const {
@@ -263,6 +289,216 @@ TEST_F(KeyboardCommandsTest, SettingsSetStoresTheFlagsAndRateAndWritesThemInTheL
     const Run silent = Command({"settings", "set", "--wflag", "on"});
     EXPECT_EQ(silent.status, 1);
     EXPECT_NE(silent.err.find("(the profile keeps the new settings)"), std::string::npos) << silent.err;
+}
+
+std::string ProjectVersion() {
+    std::ifstream file(std::string(VELNOR7_SOURCE_DIR) + "/CMakeLists.txt");
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::smatch match;
+    return std::regex_search(text, match, std::regex(R"(project\(velnor7 VERSION ([0-9.]+))")) ? match[1].str() : "?";
+}
+
+TEST_F(KeyboardCommandsTest, HelpAndVersionGoToStdoutWithStatus0) {
+    const struct {
+        std::vector<std::string> words;
+        std::vector<std::string> shown;
+        std::vector<std::string> notShown;
+    } cases[] = {
+        {{"-h"}, {"commands:", "  keymap get", "  -h, --help", "orange ff8000"}, {}},
+        {{"help", "--simulate"}, {"commands:", "  help [COMMAND]"}, {}},
+        {{"help", "light"}, {"light set [--mode N]", "--no-multicolour", "    1  Wave", "   23  Lights off", "pink ff4080"},
+         {"keymap", "Light preset"}},
+        {{"light", "set", "--mode", "99", "--help"}, {"light get", "    5  Static"}, {"settings"}},
+        {{"settings", "-h"}, {"settings set [--polling-rate 0-3]"}, {"light set"}},
+        {{"--version", "light"}, {"velnor7ctl " + ProjectVersion() + "\n"}, {"usage"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words.front() + (c.words.size() > 1 ? " " + c.words[1] : ""));
+        const Run run = Cli(c.words);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        for (const std::string& text : c.shown) EXPECT_NE(run.out.find(text), std::string::npos) << text << "\n" << run.out;
+        for (const std::string& text : c.notShown) EXPECT_EQ(run.out.find(text), std::string::npos) << text;
+    }
+    EXPECT_TRUE(keyboard_->ReceivedRequests().empty()) << "help never talks to the keyboard";
+}
+
+TEST_F(KeyboardCommandsTest, WrongCallsGiveAReasonThenTheUsageOnStderr) {
+    const struct {
+        std::vector<std::string> words;
+        std::string reason;
+    } cases[] = {
+        {{"help", "nosuch"}, "no command is named 'nosuch'; the commands are list, info, light, keymap, macros, profile, settings, help"},
+        {{"frobnicate"}, "unknown command 'frobnicate'; the commands are list, info,"},
+        {{"light", "set", "--colour", "#ff80"}, "--colour takes RRGGBB, #RRGGBB or a colour name (such as ff8000, #ff8000 or orange), not '#ff80'"},
+        {{"help", "light", "keymap"}, "'help' takes one command at most"},
+        {{"info", "--bogus"}, "velnor7ctl: info takes --raw or nothing\n\nusage: velnor7ctl [--simulate] [--trace] [--json] info ...\n\n  info [--raw]"},
+        {{"light", "dim"}, "velnor7ctl: light takes set, get, off or on\n\nusage: velnor7ctl [--simulate] [--trace] [--json] light ..."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words.front());
+        const Run run = Cli(c.words);
+        EXPECT_EQ(run.status, kExitBadArguments);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+    }
+    // With --json the reason is JSON on stdout and stderr keeps to the one line.
+    CliOptions options;
+    options.command = "light";
+    options.arguments = {"dim"};
+    options.json = true;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCommand(options, out, err), kExitBadArguments);
+    EXPECT_EQ(err.str(), "velnor7ctl: light takes set, get, off or on\n");
+}
+
+TEST_F(KeyboardCommandsTest, LightSetChangesOnlyWhatIsGivenOnKeyboardAndProfile) {
+    const std::vector<std::string> base{"light", "set", "--mode", "5", "--brightness", "3", "--speed", "1",
+                                        "--direction", "1", "--colour", "123456", "--multicolour"};
+    const struct {
+        std::vector<std::string> options;
+        std::set<size_t> recordBytes;  // index into LightRecord()
+        std::set<std::string> profileKeys;
+    } cases[] = {
+        {{"--brightness", "2"}, {1}, {"Light"}},
+        {{"--speed", "3"}, {2}, {"Speed"}},
+        {{"--direction", "0"}, {3}, {"Fx"}},
+        {{"--mode", "9"}, {0}, {"SelectItem"}},
+        {{"--no-multicolour"}, {4}, {"MultiColor"}},
+        {{"--colour", "Magenta"}, {5, 6, 7}, {"Red", "Green", "Blue"}},
+        {{"--colour", "123456", "--multicolour"}, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options.front());
+        ASSERT_EQ(Command(base).status, 0);
+        const std::vector<uint8_t> before = LightRecord();
+        const Json::Value profileBefore = ProfileLight();
+        std::vector<std::string> words{"light", "set"};
+        words.insert(words.end(), c.options.begin(), c.options.end());
+        const Run run = Command(words);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::vector<uint8_t> after = LightRecord();
+        for (size_t i = 0; i < after.size(); ++i) EXPECT_EQ(before[i] != after[i], c.recordBytes.count(i) == 1) << "byte " << i + 1;
+        const Json::Value profileAfter = ProfileLight();
+        for (const std::string& key : profileAfter.getMemberNames()) {
+            EXPECT_EQ(profileBefore[key] != profileAfter[key], c.profileKeys.count(key) == 1) << key;
+        }
+    }
+}
+
+TEST_F(KeyboardCommandsTest, AModeTheKeyboardDoesNotRunIsRefusedBeforeAnythingIsWritten) {
+    ASSERT_EQ(Command({"light", "set", "--mode", "5"}).status, 0);
+    const std::vector<uint8_t> parameters = keyboard_->ParameterMemory();
+    const Json::Value profile = ProfileLight();
+    // 0 and 22 are hidden entries (presets of the program), 25 is past the list.
+    for (const std::string mode : {"99", "0", "22", "25", "-1", "five", ""}) {
+        SCOPED_TRACE(mode);
+        keyboard_->ClearReceivedRequests();
+        const Run run = Command({"light", "set", "--brightness", "1", "--mode", mode});
+        EXPECT_EQ(run.status, kExitBadArguments);
+        const std::string reason = run.err.substr(0, run.err.find('\n'));
+        EXPECT_NE(reason.find("the keyboard has no light mode " + mode + "; its modes are 1 Wave, 2 Fine wave,"),
+                  std::string::npos) << reason;
+        EXPECT_NE(reason.find("21 Red show, 23 Lights off, 24 Palette flash"), std::string::npos) << reason;
+        EXPECT_EQ(reason.find("Light preset"), std::string::npos) << reason;
+        EXPECT_TRUE(keyboard_->ReceivedRequests().empty());
+    }
+    EXPECT_EQ(keyboard_->ParameterMemory(), parameters);
+    EXPECT_EQ(ProfileLight(), profile);
+
+    for (const uint8_t mode : {1, 20, 24}) {
+        const Run run = Command({"light", "set", "--mode", std::to_string(mode)}, true);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(keyboard_->ParameterMemory()[1], mode);
+    }
+    EXPECT_NE(Command({"light", "set", "--mode", "23"}).out.find("mode 23 (Lights off)"), std::string::npos);
+}
+
+TEST(Colours, TheFormsAndNamesAreReadAndAnythingElseRefused) {
+    const struct {
+        const char* text;
+        std::optional<Rgb> rgb;
+    } cases[] = {
+        {"ff8000", Rgb{0xff, 0x80, 0x00}}, {"#FF8000", Rgb{0xff, 0x80, 0x00}}, {"aBcDeF", Rgb{0xab, 0xcd, 0xef}},
+        {"ff80", std::nullopt},            {"#ff80000", std::nullopt},          {"gg0000", std::nullopt},
+        {"#", std::nullopt},               {"redd", std::nullopt},              {"0xff80", std::nullopt},
+        {"+f8000", std::nullopt},          {"##ff8000", std::nullopt},          {"ff 800", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseColour(c.text), c.rgb) << '"' << c.text << '"';
+    std::set<std::string> names;
+    for (const NamedColour& colour : ColourNames()) {
+        std::string upper = colour.name;
+        for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        EXPECT_EQ(ParseColour(upper), colour.rgb) << upper;
+        names.insert(colour.name);
+    }
+    for (const char* name : {"black", "white", "red", "green", "blue", "yellow", "cyan", "magenta", "orange", "purple", "pink"}) {
+        EXPECT_EQ(names.count(name), 1u) << name;
+    }
+}
+
+TEST_F(KeyboardCommandsTest, LightingSwitchedOffStaysOffThroughLaterLightRecordWrites) {
+    ASSERT_EQ(Command({"light", "off"}).status, 0);
+    EXPECT_EQ(keyboard_->ParameterMemory()[15], 1);
+    ASSERT_EQ(Command({"light", "set", "--brightness", "2"}).status, 0);
+    ASSERT_EQ(Command({"settings", "set", "--polling-rate", "1"}).status, 0);
+    EXPECT_EQ(keyboard_->ParameterMemory()[15], 1);
+    EXPECT_EQ(ProfileLight()["LedStaus"].asInt(), 1);
+    ASSERT_EQ(Command({"light", "on"}).status, 0);
+    ASSERT_EQ(Command({"light", "set", "--brightness", "3"}).status, 0);
+    EXPECT_EQ(keyboard_->ParameterMemory()[15], 0);
+}
+
+TEST_F(KeyboardCommandsTest, InfoDecodesTheBlockAndShowsTheRawBytesOnlyWhenAsked) {
+    const Run text = Command({"info"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("  model        VELNOR7 K5004\n  firmware     1.02\n"), std::string::npos) << text.out;
+    EXPECT_EQ(text.out.find("information"), std::string::npos);
+    const Run raw = Command({"info", "--raw"});
+    EXPECT_NE(raw.out.find("  information  01 0a 08 00 7e 7e 10 00 56 45 4c 4e"), std::string::npos) << raw.out;
+
+    const Run json = Command({"info"}, true);
+    Json::Value parsed;
+    std::istringstream stream(json.out);
+    ASSERT_TRUE(Json::parseFromStream(Json::CharReaderBuilder(), stream, &parsed, nullptr)) << json.out;
+    EXPECT_EQ(parsed[0]["model"], "VELNOR7 K5004");
+    EXPECT_EQ(parsed[0]["firmwareVersion"], "1.02");
+    EXPECT_EQ(parsed[0]["keys"], 126);
+    EXPECT_EQ(parsed[0]["macroCapacity"], 2048);
+    EXPECT_EQ(parsed[0]["info"].asString().size(), 34u * 3 - 1);
+}
+
+TEST(DeviceInformation, TheModelIsPrintableTextAndTheNumbersSitWhereTheKeyboardPutsThem) {
+    const auto block = [](std::string_view model, uint8_t keys, uint8_t units, uint16_t firmware) {
+        std::array<uint8_t, kDeviceInfoSize> bytes{};
+        std::copy(model.begin(), model.end(), bytes.begin() + 8);
+        bytes[5] = keys;
+        bytes[6] = units;
+        bytes[32] = static_cast<uint8_t>(firmware & 0xFF);
+        bytes[33] = static_cast<uint8_t>(firmware >> 8);
+        return bytes;
+    };
+    const struct {
+        std::array<uint8_t, kDeviceInfoSize> bytes;
+        std::string model;
+        std::string firmware;
+        unsigned keys;
+        unsigned macroBytes;
+    } cases[] = {
+        {block("K5004", 126, 16, 0x0102), "K5004", "1.02", 126, 2048},
+        // Sixteen characters leave no room for a NUL; byte 24 lies past the name.
+        {block("ABCDEFGHIJKLMNOPQ", 255, 255, 0x1234), "ABCDEFGHIJKLMNOP", "12.34", 255, 255 * 128},
+        {block(std::string_view("X\0hidden", 8), 0, 0, 0), "X", "0.00", 0, 0},
+        {block("\x1b[2J\x7f\xc3\xa9", 0, 0, 0), "\\x1b[2J\\x7f\\xc3\\xa9", "0.00", 0, 0},
+    };
+    for (const auto& c : cases) {
+        const DeviceInformation decoded = DecodeDeviceInformation(c.bytes);
+        EXPECT_EQ(decoded.model, c.model);
+        EXPECT_EQ(FirmwareVersionText(decoded.firmwareVersion), c.firmware);
+        EXPECT_EQ(decoded.keys, c.keys);
+        EXPECT_EQ(decoded.macroBytes, c.macroBytes);
+    }
 }
 
 }  // namespace

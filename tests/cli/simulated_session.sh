@@ -2,11 +2,13 @@
 # velnor7ctl run as a user runs it, against the simulated keyboard.
 set -u
 ctl=$1
+completion=$(dirname "$0")/../../packaging/completion/velnor7ctl
+passed=0
 failures=0
 check() {  # check DESCRIPTION COMMAND...
   local description=$1
   shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
+  if "$@"; then echo "ok: $description"; passed=$((passed + 1)); else echo "FAILED: $description"; failures=$((failures + 1)); fi
 }
 
 list=$("$ctl" --simulate list)
@@ -41,18 +43,40 @@ check "an unknown option exits with status 2" test $? -eq 2
 "$ctl" >/dev/null 2>&1
 check "no command exits with status 2" test $? -eq 2
 
+help_err=$("$ctl" --help 2>&1 >/dev/null)
+check "--help prints to stdout only, with status 0" test $? -eq 0 -a -z "$help_err"
+check "--version prints the version" grep -qx 'velnor7ctl [0-9]\+\(\.[0-9]\+\)*' <("$ctl" --version)
+wrong=$("$ctl" help nosuch 2>&1 >/dev/null)
+check "help of no command exits with status 2" test $? -eq 2
+check "a wrong call is followed by the usage" grep -q '^usage: velnor7ctl' <<<"$wrong"
+
+# Completion, as bash asks for it: the words so far, and the one being completed.
+complete_words() {  # complete_words WORD... (the last one is being completed)
+  bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _velnor7ctl; printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd " " -' \
+    _ "$completion" "$@"
+}
+check "completion: commands" test "$(complete_words velnor7ctl li)" = "light list"
+check "completion: light's sub-commands" test "$(complete_words velnor7ctl light '')" = "get off on set"
+check "completion: options of light set" grep -qw -- '--no-multicolour' <<<"$(complete_words velnor7ctl --simulate light set --)"
+check "completion: colour names" test "$(complete_words velnor7ctl light set --colour p)" = "pink purple"
+check "completion: the keyboard's modes" test "$(complete_words "$ctl" light set --mode 2)" = "2 20 21 23 24"
+check "completion: global options" test "$(complete_words velnor7ctl --v)" = "--version"
+
 # The keyboard commands keep the device in a state file and the profiles in a folder of
 # their own, as separate runs of the program would.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 export VELNOR7_SIM_STATE=$scratch/keyboard.json XDG_DATA_HOME=$scratch/data
 
-set_out=$("$ctl" --simulate light set --mode 5 --brightness 3 --speed 1 --colour ff8000 --multicolour)
+set_out=$("$ctl" --simulate light set --mode 5 --brightness 3 --speed 1 --colour '#FF8000' --multicolour)
 check "light set writes the record" grep -q 'light record written: mode 5' <<<"$set_out"
 check "light set saved the profile" grep -rq '"SelectItem" : 5' "$scratch/data/VELNOR7/keyboard"
 get_out=$("$ctl" --simulate light get)
 check "light get reads what light set wrote, in a later run" grep -qx 'colour ff8000' <<<"$get_out"
 check "light get shows the speed as set" grep -qx 'speed 1' <<<"$get_out"
+"$ctl" --simulate light set --mode 99 >/dev/null 2>&1
+check "a mode the keyboard does not have exits with status 2" test $? -eq 2
+check "the refused mode was not written" grep -qx 'mode 5' <("$ctl" --simulate light get)
 "$ctl" --simulate light set --speed 9 >/dev/null 2>&1
 check "a speed out of range exits with status 2" test $? -eq 2
 check "light off switches the lighting off" "$ctl" --simulate light off
@@ -71,5 +95,5 @@ check "an unknown key name exits with status 2" test $? -eq 2
 macros=$("$ctl" --simulate macros write)
 check "macros write with an empty list writes nothing" grep -q 'nothing to write' <<<"$macros"
 
-echo "$((21 - failures)) passed, $failures failed"
+echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]
