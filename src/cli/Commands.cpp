@@ -190,8 +190,11 @@ int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {
         CDeviceCommandChannel channel;
         {
             std::lock_guard lock(channel.TransportLock());
-            if (channel.Transport().Open(entry.path, true, true, true, false) != 1) {
-                failed("cannot open the device (permission? see README)");
+            // As its one owner: a device another program drives is left alone.
+            if (channel.Transport().Open(entry.path, true, true, true, true) != 1) {
+                const CHidDevice& transport = channel.Transport();
+                failed(transport.OpenError() == HidOpenError::InUse ? "the device is " + transport.OpenFailure()
+                                                                    : "cannot open the device: " + transport.OpenFailure());
                 continue;
             }
             channel.SetOpen(true);

@@ -17,8 +17,12 @@ std::optional<std::string> KeyboardSession::Open() {
     if (!path) return "no keyboard found";
     {
         std::lock_guard lock(channel_.TransportLock());
-        if (channel_.Transport().Open(*path, true, true, true, false) != 1) {
-            return *path + ": cannot open the keyboard (permission? see README)";
+        // As its one owner: a keyboard another program drives (the window, say) is left alone.
+        if (channel_.Transport().Open(*path, true, true, true, true) != 1) {
+            const CHidDevice& transport = channel_.Transport();
+            if (transport.OpenError() == HidOpenError::InUse)
+                return "the keyboard is " + transport.OpenFailure() + "; nothing was done";
+            return *path + ": cannot open the keyboard: " + transport.OpenFailure();
         }
         channel_.SetOpen(true);
     }

@@ -16,9 +16,10 @@ void WorkerThread::Start(std::function<void(Event& stop)> body) {
     });
 }
 
-ThreadStopOutcome WorkerThread::Stop(int graceMs) {
+ThreadStopOutcome WorkerThread::Stop(int graceMs, const std::function<void()>& wake) {
     if (!thread_.joinable()) return ThreadStopOutcome::NotRunning;
     stop_.Set();
+    if (wake) wake();
     const bool ended = finished_.Wait(graceMs);
     Trace(ended ? "线程退出：：对象处于激发状态\n" : "线程退出：：对象处于非激发状态，超时\n");
     thread_.join();

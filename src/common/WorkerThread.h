@@ -25,7 +25,10 @@ public:
     // Starts the body with the stop event reset. Does nothing while running.
     void Start(std::function<void(Event& stop)> body);
     bool Running() const { return thread_.joinable(); }
-    ThreadStopOutcome Stop(int graceMs = 1000);
+    // `wake` runs after the stop event is set: it ends a wait of the body's on something
+    // else (a read, a bus watch), which must then stay ended until the body looks at
+    // the stop event.
+    ThreadStopOutcome Stop(int graceMs = 1000, const std::function<void()>& wake = {});
 
 private:
     std::thread thread_;

@@ -8,6 +8,7 @@
 // commands, and the transport lock admits one HID write or one read loop.
 #pragma once
 
+#include "common/Event.h"
 #include "core/HidDevice.h"
 
 #include <array>
@@ -101,7 +102,11 @@ public:
     void SetOpen(bool open) { open_.store(open); }
     // Set while a lighting synchronisation drives this device's lights.
     bool Synced() const { return synced_.load(); }
-    void SetSynced(bool synced) { synced_.store(synced); }
+    void SetSynced(bool synced) {
+        if (synced_.exchange(synced) != synced && syncChanged_ != nullptr) syncChanged_->Set();
+    }
+    // Set whenever Synced changes (a thread that idles while synchronised waits on it).
+    void NotifySyncChanges(Event* event) { syncChanged_ = event; }
     // Slow links wait 5 s per transfer and get no streamed light frames.
     bool SlowMode() const { return slowMode_.load(); }
     void SetSlowMode(bool slow) { slowMode_.store(slow); }
@@ -139,6 +144,7 @@ private:
     std::atomic<int> busyExchanges_{0};
     std::atomic<bool> open_{false};
     std::atomic<bool> synced_{false};
+    Event* syncChanged_ = nullptr;  // set before the threads start
     std::atomic<bool> slowMode_{false};
 };
 

@@ -10,11 +10,21 @@ CDeviceDiscovery::CDeviceDiscovery(DeviceSlotList& slots, IDiscoveryListener& li
 CDeviceDiscovery::~CDeviceDiscovery() { Stop(); }
 
 void CDeviceDiscovery::Start() {
+    if (thread_.Running()) return;
     firstScanDone_ = false;
+    // Made before the first cycle, so that no change between that cycle and the first
+    // wait goes unseen.
+    watch_ = CurrentHidBackend()->Watch();
+    if (!watch_) Trace("the HID bus does not tell of arrivals and removals; it is looked at every %d ms", kCycleMs);
     thread_.Start([this](Event& stop) { Body(stop); });
 }
 
-void CDeviceDiscovery::Stop() { thread_.Stop(); }
+void CDeviceDiscovery::Stop() {
+    thread_.Stop(1000, [this] {
+        if (watch_) watch_->Wake();
+    });
+    watch_.reset();
+}
 
 bool CDeviceDiscovery::AnySlotFree() const {
     // A row without a vendor ID (a kind this build names no product of) can never be
@@ -54,7 +64,8 @@ bool CDeviceDiscovery::Scan() {
     return true;
 }
 
-void CDeviceDiscovery::CheckPresence() {
+bool CDeviceDiscovery::CheckPresence() {
+    bool removed = false;
     for (size_t i = 0; i < slots_.size(); ++i) {
         DeviceIdentity& slot = slots_[i];
         if (slot.present == 0) continue;
@@ -65,19 +76,24 @@ void CDeviceDiscovery::CheckPresence() {
         slot.present = 0;
         slot.path.clear();
         listener_.DeviceRemoved(static_cast<int>(i));
+        removed = true;
     }
+    return removed;
 }
 
 bool CDeviceDiscovery::Cycle() {
     if (AnySlotFree() && !Scan()) return false;
-    CheckPresence();
+    // A device pulled out and plugged back in since the last cycle is one change of the
+    // bus: its new paths are looked for as soon as its old ones are let go.
+    if (CheckPresence() && AnySlotFree() && !Scan()) return false;
     return true;
 }
 
 void CDeviceDiscovery::Body(Event& stop) {
-    while (!stop.Wait(1)) {
+    while (!stop.IsSet()) {
         if (!Cycle()) return;
-        if (stop.Wait(kCycleMs)) break;
+        if (watch_) watch_->Wait(-1);
+        else stop.Wait(kCycleMs);
     }
     Trace("抓取设备线程设定退出");
 }

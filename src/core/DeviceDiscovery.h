@@ -1,9 +1,10 @@
 // Finds supported devices on the HID bus and notices when they leave.
 //
-// Every cycle (100 ms apart on the thread): while a slot is free, enumerate the bus and
-// probe every candidate path; a probe that attaches to a slot is reported as an arrival.
-// Then every present slot is checked with an open without access rights; a slot whose
-// device is gone is freed and reported as a removal. The listener is called on the
+// Every cycle: while a slot is free, enumerate the bus and probe every candidate path; a
+// probe that attaches to a slot is reported as an arrival. Then every present slot is
+// checked with an open without access rights; a slot whose device is gone is freed and
+// reported as a removal. The thread runs a cycle at start and then whenever the bus tells
+// of a change; only a bus that cannot tell is looked at every 100 ms. The listener is called on the
 // discovery thread and returns only when the arrival or removal has been handled (the main
 // window opens or closes the page's interfaces meanwhile).
 #pragma once
@@ -12,6 +13,8 @@
 #include "core/DeviceCatalogue.h"
 #include "core/HidDevice.h"
 
+#include <atomic>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -41,17 +44,20 @@ public:
     void Start();
     void Stop();
     bool Running() const { return thread_.Running(); }
+    // The bus of this run tells of its changes (no cycles without one).
+    bool Watching() const { return watch_ != nullptr; }
 
     // One cycle: the scan (when a slot is free) and the presence check. False when the bus
     // cannot be enumerated, which ends discovery for the run.
     bool Cycle();
     // Enumerations done so far (for the rule that a full slot list enumerates nothing).
-    int Enumerations() const { return enumerations_; }
+    int Enumerations() const { return enumerations_.load(); }
 
 private:
     bool AnySlotFree() const;
     bool Scan();
-    void CheckPresence();
+    // True when a device was found gone.
+    bool CheckPresence();
     void Body(Event& stop);
 
     DeviceSlotList& slots_;
@@ -59,7 +65,8 @@ private:
     CHidDevice probe_;
     std::set<std::string> refused_;  // paths told as refused, while they are listed
     bool firstScanDone_ = false;
-    int enumerations_ = 0;
+    std::atomic<int> enumerations_{0};
+    std::unique_ptr<HidBusWatch> watch_;  // of the running thread; null: polled
     WorkerThread thread_;
 };
 

@@ -12,7 +12,9 @@ public:
         paths.clear();
         return true;
     }
-    std::shared_ptr<HidConnection> Open(const std::string&, const HidOpenMode&) override { return nullptr; }
+    HidOpened Open(const std::string&, const HidOpenMode&) override {
+        return HidOpened::Failure(HidOpenError::NotPresent, "no such device");
+    }
 };
 
 std::mutex g_backendMutex;

@@ -8,10 +8,6 @@
 namespace velnor7 {
 namespace {
 
-// Longest single wait inside a transfer: backends that cannot be interrupted
-// still notice a close within this time.
-constexpr int kWaitSliceMs = 10;
-
 class FlagWhile {
 public:
     explicit FlagWhile(std::atomic<bool>& flag) : flag_(flag) { flag_.store(true); }
@@ -63,16 +59,28 @@ void CHidDevice::Close() { ReleaseConnection(); }
 
 int CHidDevice::Open(const std::string& path, bool readAccess, bool writeAccess, bool overlapped, bool exclusive) {
     ReleaseConnection();
+    gone_.store(false);
     mode_ = HidOpenMode{readAccess, writeAccess, exclusive};
     overlapped_ = overlapped;
     devicePath_ = path.substr(0, 260);
 
-    std::shared_ptr<HidConnection> connection = CurrentHidBackend()->Open(path, mode_);
-    if (!connection) return 0;
+    HidOpened opened = CurrentHidBackend()->Open(path, mode_);
+    openError_ = opened.error;
+    openFailure_ = std::move(opened.reason);
+    std::shared_ptr<HidConnection> connection = std::move(opened.connection);
+    if (!connection) {
+        if (openError_ == HidOpenError::None) openError_ = HidOpenError::Failed;
+        if (openFailure_.empty()) openFailure_ = "the device cannot be opened";
+        return 0;
+    }
     const std::vector<uint8_t>& descriptor = connection->ReportDescriptor();
     HidDescriptorInfo info = ParseHidReportDescriptor(descriptor.data(), descriptor.size());
     const int index = connection->CollectionIndex();
-    if (!info.ok || index < 0 || static_cast<size_t>(index) >= info.collections.size()) return 0;
+    if (!info.ok || index < 0 || static_cast<size_t>(index) >= info.collections.size()) {
+        openError_ = HidOpenError::Failed;
+        openFailure_ = "the device's report descriptor is not understood";
+        return 0;
+    }
 
     auto state = std::make_shared<OpenState>();
     state->connection = std::move(connection);
@@ -141,23 +149,29 @@ int CHidDevice::Read(uint8_t* buffer, size_t length, int timeoutMs, size_t* byte
     if (!state || !state->mode.read || buffer == nullptr || length == 0) return 0;
     const std::vector<uint8_t>& ownIds = state->caps.reportIds;
 
+    // One wait for the whole time-out: a close interrupts it, so nothing needs to wake
+    // up meanwhile to look.
     const auto deadline = clock_() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     while (generation_.load() == generation) {
-        int slice = kWaitSliceMs;
+        int wait = -1;
         if (timeoutMs >= 0) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock_()).count();
-            if (left <= 0 && timeoutMs > 0) return 0;
             // Never negative: a backend takes a negative wait as "no limit".
-            slice = static_cast<int>(std::clamp<long long>(left, 0, kWaitSliceMs));
+            wait = static_cast<int>(std::max<long long>(left, 0));
         }
-        const int received = state->connection->Read(buffer, length, slice);
-        if (received < 0) return 0;
+        const int received = state->connection->Read(buffer, length, wait);
+        if (received < 0) {
+            gone_.store(true);
+            return 0;
+        }
+        // A time-out or an interrupt.
+        if (received == 0) return 0;
         // Every collection of an interface sees all of its input reports; keep our own.
-        if (received > 0 && (ownIds.empty() || state->caps.OwnsReportId(buffer[0]))) {
+        if (ownIds.empty() || state->caps.OwnsReportId(buffer[0])) {
             if (bytesRead != nullptr) *bytesRead = std::min(static_cast<size_t>(received), length);
             return 1;
         }
-        if (timeoutMs == 0) return 0;
+        if (wait == 0) return 0;
     }
     return 0;
 }

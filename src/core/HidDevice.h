@@ -63,14 +63,19 @@ public:
     size_t PathCount() const { return paths_.size(); }
 
     // 1 on success, 0 on failure. With neither access the open only proves the
-    // device is there (and still reads its attributes and capabilities).
+    // device is there (and still reads its attributes and capabilities). Exclusive
+    // makes this process the device's one owner and fails while another one is.
     int Open(const std::string& path, bool readAccess, bool writeAccess, bool overlapped, bool exclusive);
+    // Why the last Open failed (None after a success), and in words for the user.
+    HidOpenError OpenError() const { return openError_; }
+    const std::string& OpenFailure() const { return openFailure_; }
     // May be called while another thread waits in Read or Write: that wait ends with 0.
     void Close();
     bool IsOpen() const;
 
     // 1 when a report was transferred, 0 on failure, time-out or close.
     // timeoutMs -1 waits until a report arrives or the device is closed or gone.
+    // A read waits without waking until one of these happens.
     // Reads deliver only reports of the open collection; after a 0 the buffer may
     // hold another collection's report.
     int Read(uint8_t* buffer, size_t length, int timeoutMs, size_t* bytesRead);
@@ -97,6 +102,8 @@ public:
     bool Exclusive() const { return mode_.exclusive; }
     bool Reading() const { return reading_.load(); }
     bool Writing() const { return writing_.load(); }
+    // A read found the device gone (since the last Open).
+    bool Gone() const { return gone_.load(); }
 
 private:
     // What a transfer on another thread needs, replaced whole by Open and Close.
@@ -129,6 +136,9 @@ private:
     std::atomic<uint32_t> generation_{0};
     std::atomic<bool> reading_{false};
     std::atomic<bool> writing_{false};
+    std::atomic<bool> gone_{false};
+    HidOpenError openError_ = HidOpenError::None;
+    std::string openFailure_;
     SteadyClock clock_ = SystemSteadyClock();
 };
 

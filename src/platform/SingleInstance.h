@@ -1,6 +1,7 @@
 #pragma once
 // One running program per user: the first start listens on a local socket named after the
-// application key; a later start tells it to come to the front and ends.
+// application key in the user's runtime folder; a later start tells it to come to the
+// front and ends.
 
 #include <QObject>
 #include <QString>
@@ -20,13 +21,15 @@ public:
     // True when this process is the first. False when another instance runs; it has been
     // told to come to the front. A socket left behind by a run that crashed is taken over.
     bool Acquire();
+    const QString& SocketPath() const { return path_; }
+    static QString SocketPathFor(const QString& key);
     // Called on the UI thread whenever a later start knocks.
     void SetOnAnotherStart(std::function<void()> handler) { onAnotherStart_ = std::move(handler); }
 
 private:
     bool TellRunningInstance() const;
 
-    QString key_;
+    QString path_;
     std::unique_ptr<QLocalServer> server_;
     std::function<void()> onAnotherStart_;
 };

@@ -120,6 +120,8 @@ public:
     uint16_t VersionNumber() const override;
     std::vector<VirtualHidInterface> Interfaces() const override;
     bool HandleOutputReport(uint8_t interfaceNumber, std::span<const uint8_t> report) override;
+    // Beside the state file: the state file itself is replaced at every save.
+    std::string OwnerFile() const override { return stateFile_.empty() ? std::string() : stateFile_ + ".lock"; }
     void Plugged(VirtualHidHostLink& link) override;
     void Unplugged() override;
 

@@ -1,6 +1,7 @@
 #include "sim/SimulatedHidBus.h"
 
 #include "core/HidDescriptor.h"
+#include "platform/files/OwnerLock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,7 +26,8 @@ struct ParsedInterface {
 // One plugged device: its interfaces and the host handles open on them.
 class SimulatedHidBus::Slot final : public VirtualHidHostLink, public std::enable_shared_from_this<Slot> {
 public:
-    Slot(int busNumber, std::shared_ptr<VirtualHidDevice> device) : busNumber_(busNumber), device_(std::move(device)) {
+    Slot(int busNumber, std::shared_ptr<VirtualHidDevice> device, std::shared_ptr<Changes> changes)
+        : busNumber_(busNumber), device_(std::move(device)), changes_(std::move(changes)) {
         for (VirtualHidInterface& description : device_->Interfaces()) {
             const HidDescriptorInfo info =
                 ParseHidReportDescriptor(description.reportDescriptor.data(), description.reportDescriptor.size());
@@ -66,6 +68,7 @@ private:
 
     const int busNumber_;
     const std::shared_ptr<VirtualHidDevice> device_;
+    const std::shared_ptr<Changes> changes_;
     std::vector<ParsedInterface> interfaces_;
     mutable std::mutex mutex_;
     bool present_ = true;                                  // guarded by mutex_
@@ -77,8 +80,9 @@ namespace {
 class SimConnection final : public HidConnection {
 public:
     SimConnection(std::shared_ptr<SimulatedHidBus::Slot> slot, const ParsedInterface& parsed, int collectionIndex,
-                  HidOpenMode mode)
-        : slot_(std::move(slot)), interface_(parsed), collectionIndex_(collectionIndex), mode_(mode) {}
+                  HidOpenMode mode, std::shared_ptr<OwnerLock> owner)
+        : slot_(std::move(slot)), interface_(parsed), collectionIndex_(collectionIndex), mode_(mode),
+          owner_(std::move(owner)) {}
     ~SimConnection() override { slot_->Detach(); }
 
     uint8_t InterfaceNumber() const { return interface_.description.number; }
@@ -95,7 +99,8 @@ public:
         const auto ready = [this] { return gone_ || interrupted_ || !queue_.empty(); };
         if (timeoutMs < 0) arrived_.wait(lock, ready);
         else arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
-        interrupted_ = false;
+        // An interrupt ends this read and every later one, as on a real bus.
+        if (interrupted_) return 0;
         if (!queue_.empty() && mode_.read) {
             const std::vector<uint8_t> report = std::move(queue_.front());
             queue_.pop_front();
@@ -143,6 +148,7 @@ private:
     const ParsedInterface& interface_;
     const int collectionIndex_;
     const HidOpenMode mode_;
+    const std::shared_ptr<OwnerLock> owner_;  // held while this process owns the device
     std::mutex mutex_;
     std::condition_variable arrived_;
     std::deque<std::vector<uint8_t>> queue_;  // guarded by mutex_
@@ -193,6 +199,7 @@ void SimulatedHidBus::Slot::RequestUnplug() {
     for (const auto& connection : live) connection->MarkGone();
     live.clear();
     device_->Unplugged();
+    changes_->Notify();
 }
 
 SimulatedHidBus::~SimulatedHidBus() { UnplugAll(); }
@@ -201,10 +208,11 @@ int SimulatedHidBus::Plug(std::shared_ptr<VirtualHidDevice> device) {
     std::shared_ptr<Slot> slot;
     {
         std::lock_guard lock(mutex_);
-        slot = std::make_shared<Slot>(nextBusNumber_++, std::move(device));
+        slot = std::make_shared<Slot>(nextBusNumber_++, std::move(device), changes_);
         slots_.push_back(slot);
     }
     slot->Device().Plugged(*slot);
+    changes_->Notify();
     return slot->BusNumber();
 }
 
@@ -239,26 +247,73 @@ bool SimulatedHidBus::Enumerate(std::vector<std::string>& paths) {
 }
 
 void SimulatedHidBus::RefuseAccess(bool read, bool write) {
-    std::lock_guard lock(mutex_);
-    refused_.read = read;
-    refused_.write = write;
+    {
+        std::lock_guard lock(mutex_);
+        refused_.read = read;
+        refused_.write = write;
+    }
+    // As udev tells of a node whose permissions changed.
+    changes_->Notify();
 }
 
-std::shared_ptr<HidConnection> SimulatedHidBus::Open(const std::string& path, const HidOpenMode& mode) {
+HidOpened SimulatedHidBus::Open(const std::string& path, const HidOpenMode& mode) {
     std::lock_guard lock(mutex_);
-    if ((mode.read && refused_.read) || (mode.write && refused_.write)) return nullptr;
+    if ((mode.read && refused_.read) || (mode.write && refused_.write))
+        return HidOpened::Failure(HidOpenError::NoPermission, "no permission to use the device");
     for (const auto& slot : slots_) {
         if (!slot->Present()) continue;
         for (const ParsedInterface& parsed : slot->Interfaces()) {
             for (size_t collection = 0; collection < parsed.collectionCount; ++collection) {
                 if (slot->PathOf(parsed, collection) != path) continue;
-                auto connection = std::make_shared<SimConnection>(slot, parsed, static_cast<int>(collection), mode);
+                // Processes that share an emulator through its memory file share its ownership too.
+                std::shared_ptr<OwnerLock> owner;
+                const std::string ownerFile = slot->Device().OwnerFile();
+                if (mode.exclusive && (mode.read || mode.write) && !ownerFile.empty()) {
+                    OwnerLock::Taken taken = OwnerLock::Take(ownerFile, true);
+                    if (!taken.lock)
+                        return HidOpened::Failure(taken.inUse ? HidOpenError::InUse : HidOpenError::Failed,
+                                              taken.inUse ? taken.reason : "the device cannot be locked: " + taken.reason);
+                    owner = std::move(taken.lock);
+                }
+                auto connection = std::make_shared<SimConnection>(slot, parsed, static_cast<int>(collection), mode,
+                                                                  std::move(owner));
                 slot->Attach(connection);
-                return connection;
+                return HidOpened::Success(connection);
             }
         }
     }
-    return nullptr;
+    return HidOpened::Failure(HidOpenError::NotPresent, "the device is gone");
+}
+
+std::unique_ptr<HidBusWatch> SimulatedHidBus::Watch() {
+    std::lock_guard lock(changes_->mutex);
+    return std::make_unique<ChangeWatch>(changes_, changes_->count);
+}
+
+void SimulatedHidBus::Changes::Notify() {
+    {
+        std::lock_guard lock(mutex);
+        ++count;
+    }
+    changed.notify_all();
+}
+
+bool SimulatedHidBus::ChangeWatch::Wait(int timeoutMs) {
+    std::unique_lock lock(changes_->mutex);
+    const auto ready = [this] { return woken_ || changes_->count != seen_; };
+    bool changed = true;
+    if (timeoutMs < 0) changes_->changed.wait(lock, ready);
+    else changed = changes_->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
+    seen_ = changes_->count;
+    return changed;
+}
+
+void SimulatedHidBus::ChangeWatch::Wake() {
+    {
+        std::lock_guard lock(changes_->mutex);
+        woken_ = true;
+    }
+    changes_->changed.notify_all();
 }
 
 }  // namespace velnor7

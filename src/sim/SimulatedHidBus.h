@@ -5,6 +5,8 @@
 #include "core/HidBackend.h"
 #include "sim/VirtualHidDevice.h"
 
+#include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -32,11 +34,35 @@ public:
     void RefuseAccess(bool read, bool write);
 
     bool Enumerate(std::vector<std::string>& paths) override;
-    std::shared_ptr<HidConnection> Open(const std::string& path, const HidOpenMode& mode) override;
+    HidOpened Open(const std::string& path, const HidOpenMode& mode) override;
+    // Plugs and unplugs wake every watch.
+    std::unique_ptr<HidBusWatch> Watch() override;
 
     class Slot;  // one plugged device
 
+    // Arrivals, removals and changes of access, counted under their own lock so that a
+    // watch or a device may outlive the bus.
+    struct Changes {
+        std::mutex mutex;
+        std::condition_variable changed;
+        uint64_t count = 0;  // guarded by mutex
+        void Notify();
+    };
+
 private:
+    class ChangeWatch final : public HidBusWatch {
+    public:
+        ChangeWatch(std::shared_ptr<Changes> changes, uint64_t seen) : changes_(std::move(changes)), seen_(seen) {}
+        bool Wait(int timeoutMs) override;
+        void Wake() override;
+
+    private:
+        const std::shared_ptr<Changes> changes_;
+        uint64_t seen_;        // guarded by changes_->mutex
+        bool woken_ = false;   // guarded by changes_->mutex
+    };
+
+    const std::shared_ptr<Changes> changes_ = std::make_shared<Changes>();
     std::mutex mutex_;
     std::vector<std::shared_ptr<Slot>> slots_;  // guarded by mutex_
     int nextBusNumber_ = 1;                     // guarded by mutex_

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace velnor7 {
@@ -43,6 +44,10 @@ public:
     // thread, possibly from several threads at once. Return false to make the
     // host's write fail.
     virtual bool HandleOutputReport(uint8_t interfaceNumber, std::span<const uint8_t> report) = 0;
+
+    // A file that stands for the device between processes (its memory, say): a host
+    // that opens the device as its one owner locks it. Empty when there is none.
+    virtual std::string OwnerFile() const { return {}; }
 
     virtual void Plugged(VirtualHidHostLink& link) = 0;
     virtual void Unplugged() = 0;

@@ -95,5 +95,18 @@ check "an unknown key name exits with status 2" test $? -eq 2
 macros=$("$ctl" --simulate macros write)
 check "macros write with an empty list writes nothing" grep -q 'nothing to write' <<<"$macros"
 
+# One owner per device: while another program holds the keyboard, nothing is written to it.
+coproc holder { exec flock "$VELNOR7_SIM_STATE.lock" -c 'echo locked; exec cat'; }
+read -r held <&"${holder[0]}"
+check "another program holds the keyboard" test "$held" = locked
+busy=$("$ctl" --simulate light set --mode 6 2>&1 >/dev/null)
+check "a keyboard in another program's hands is not written: status 1" test $? -eq 1
+check "and the message names the holder" grep -q "the keyboard is in use by flock, pid $holder_PID; nothing was done" <<<"$busy"
+holder_pid=$holder_PID
+holder_input=${holder[1]}
+exec {holder_input}>&-
+wait "$holder_pid" 2>/dev/null
+check "once let go, the keyboard is taken again, as it was" grep -qx 'mode 5' <("$ctl" --simulate light get)
+
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]

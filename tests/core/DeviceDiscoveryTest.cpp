@@ -1,5 +1,6 @@
 // Discovery over the simulated bus: arrivals in the scan, removals in the presence check,
 // the first-scan signal, and the thread and its stop.
+#include "support/ObservedHidBackend.h"
 #include "support/SimulatedKeyboard.h"
 #include "support/WaitUntil.h"
 
@@ -90,20 +91,34 @@ TEST_F(DeviceDiscoveryTest, ASecondKeyboardWaitsUntilTheFirstLeaves) {
     ASSERT_TRUE(discovery_.Cycle());
     EXPECT_TRUE(listener_.Take().empty());
 
+    // The cycle that lets the first go takes the second: one change of the bus, one wake-up.
     bus_->Unplug(busNumber_);
     ASSERT_TRUE(discovery_.Cycle());
-    EXPECT_EQ(listener_.Take(), (Events{"removed 0", "removed 1"}));
-    ASSERT_TRUE(discovery_.Cycle());
-    EXPECT_EQ(Sorted(listener_.Take()), (Events{"arrived 0", "arrived 1"}));
+    const Events events = listener_.Take();
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(Events(events.begin(), events.begin() + 2), (Events{"removed 0", "removed 1"}));
+    EXPECT_EQ(Sorted(Events(events.begin() + 2, events.end())), (Events{"arrived 0", "arrived 1"}));
     EXPECT_NE(slots_[0].path, firstPath);
+    ASSERT_TRUE(discovery_.Cycle());
+    EXPECT_TRUE(listener_.Take().empty());
     bus_->Unplug(second);
 }
 
 // How soon a removal is seen is the rule of Cycle() above (the very next cycle reports
-// it); the thread only has to run cycles by itself until it is stopped.
-TEST_F(DeviceDiscoveryTest, TheThreadAttachesAndFreesByItselfAndSaysWhenItStops) {
+// it); the thread only has to run cycles by itself until it is stopped: on the bus's word
+// where the bus tells of its changes, every 100 ms where it cannot.
+class DiscoveryThreadTest : public DeviceDiscoveryTest, public ::testing::WithParamInterface<bool> {
+protected:
+    bool Watchable() const { return GetParam(); }
+};
+
+TEST_P(DiscoveryThreadTest, AttachesAndFreesByItselfAndSaysWhenItStops) {
+    auto observed = std::make_shared<testing::ObservedHidBackend>(bus_);
+    observed->SetWatchable(Watchable());
+    SetHidBackend(observed);
     TraceCapture trace;
     discovery_.Start();
+    EXPECT_EQ(discovery_.Watching(), Watchable());
     Events events;
     const auto collect = [&](size_t count) {
         return testing::WaitUntil([&] {
@@ -113,15 +128,34 @@ TEST_F(DeviceDiscoveryTest, TheThreadAttachesAndFreesByItselfAndSaysWhenItStops)
     };
     ASSERT_TRUE(collect(3));
     EXPECT_EQ(Sorted(events), (Events{"arrived 0", "arrived 1", "first scan"}));
+    // Told of every change, the thread lists the bus once at start and then only for one.
+    if (Watchable()) {
+        EXPECT_EQ(discovery_.Enumerations(), 1);
+    }
     events.clear();
     // The unplug may fall between the presence checks of the two slots of one cycle; then
     // the second slot is reported first, and the first in the next cycle.
     bus_->Unplug(busNumber_);
     ASSERT_TRUE(collect(2));
     EXPECT_EQ(Sorted(events), (Events{"removed 0", "removed 1"}));
+    events.clear();
+    busNumber_ = bus_->Plug(keyboard_);
+    ASSERT_TRUE(collect(2));
+    EXPECT_EQ(Sorted(events), (Events{"arrived 0", "arrived 1"}));
     discovery_.Stop();
+    // The unplug's cycle scans for the free slots and again for what left, the plug's once
+    // (unless the plug came in time for the unplug's second scan).
+    if (Watchable()) {
+        EXPECT_GE(discovery_.Enumerations(), 3);
+        EXPECT_LE(discovery_.Enumerations(), 4);
+    }
     EXPECT_TRUE(trace.Contains("抓取设备线程设定退出"));
+    EXPECT_EQ(trace.Contains("the HID bus does not tell of arrivals and removals; it is looked at every 100 ms"),
+              !Watchable());
 }
+
+INSTANTIATE_TEST_SUITE_P(BusThatTellsOfChanges, DiscoveryThreadTest, ::testing::Values(true));
+INSTANTIATE_TEST_SUITE_P(BusThatIsPolled, DiscoveryThreadTest, ::testing::Values(false));
 
 }  // namespace
 }  // namespace velnor7

@@ -11,6 +11,8 @@
 #include <QDBusConnection>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 
@@ -47,7 +49,7 @@ TEST(SingleInstanceTest, ALaterStartWakesTheFirstAndGivesWay) {
 TEST(SingleInstanceTest, ASocketLeftByACrashedRunDoesNotBlockTheNextStart) {
     const QString key = UniqueKey();
     // What a crashed run leaves: a bound socket file nobody listens on.
-    const QString path = QDir::temp().filePath(key);
+    const QString path = CSingleInstance::SocketPathFor(key);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_GE(fd, 0);
     sockaddr_un address{};
@@ -59,6 +61,57 @@ TEST(SingleInstanceTest, ASocketLeftByACrashedRunDoesNotBlockTheNextStart) {
 
     CSingleInstance next(key);
     EXPECT_TRUE(next.Acquire());
+}
+
+// Scoped environment variable; an empty value unsets it.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char* name, const QByteArray& value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+        if (value.isEmpty()) qunsetenv(name);
+        else qputenv(name, value);
+    }
+    ~EnvironmentVariable() {
+        if (had_) qputenv(name_, old_);
+        else qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    QByteArray old_;
+    bool had_;
+};
+
+TEST(SingleInstanceTest, TheSocketLivesInTheUsersOwnRuntimeFolderNeverInASharedOne) {
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const QString runtime = scratch.filePath("run");
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    ASSERT_TRUE(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    {
+        EnvironmentVariable xdg("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        const QString key = UniqueKey();
+        CSingleInstance instance(key);
+        EXPECT_EQ(instance.SocketPath(), runtime + "/" + key);
+        ASSERT_TRUE(instance.Acquire());
+        EXPECT_TRUE(QFile::exists(runtime + "/" + key));
+        EXPECT_FALSE(QFile::exists(QDir::temp().filePath(key))) << "nothing under the shared temporary folder";
+    }
+    {
+        // Without XDG_RUNTIME_DIR: a folder of this user's alone under the temporary folder.
+        EnvironmentVariable xdg("XDG_RUNTIME_DIR", {});
+        EnvironmentVariable tmp("TMPDIR", QFile::encodeName(scratch.path()));
+        const QString key = UniqueKey();
+        CSingleInstance instance(key);
+        ASSERT_FALSE(instance.SocketPath().isEmpty());
+        const QFileInfo folder(QFileInfo(instance.SocketPath()).absolutePath());
+        EXPECT_TRUE(folder.absoluteFilePath().startsWith(scratch.path() + "/")) << qPrintable(folder.absoluteFilePath());
+        ASSERT_TRUE(folder.isDir());
+        EXPECT_EQ(folder.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                          QFile::WriteOther | QFile::ExeOther),
+                  QFile::Permissions()) << "only its owner may enter it";
+        EXPECT_EQ(folder.ownerId(), ::getuid());
+        EXPECT_TRUE(instance.Acquire());
+    }
 }
 
 TEST(DesktopBusTest, TheClaimGoesOutAndLightControlComesInOverTheSessionBus) {

@@ -29,9 +29,12 @@ TEST(HidrawBackend, ListedPathsCarryTheCatalogueKeysAndOpenForPresence) {
 TEST(HidrawBackend, MissingNodesAndForeignPathsDoNotOpen) {
     const auto backend = MakeHidrawBackend();
     const HidOpenMode presence{};
-    EXPECT_EQ(backend->Open("/dev/hidraw999#vid_f0e1&pid_5004&mi_01&col04", presence), nullptr);
-    EXPECT_EQ(backend->Open("/dev/null", presence), nullptr) << "not a character device of the HID bus";
-    EXPECT_EQ(backend->Open("", presence), nullptr);
+    for (const char* path : {"/dev/hidraw999#vid_f0e1&pid_5004&mi_01&col04", "/dev/null", ""}) {
+        const HidOpened opened = backend->Open(path, presence);
+        EXPECT_EQ(opened.connection, nullptr) << path;
+        EXPECT_EQ(opened.error, HidOpenError::NotPresent) << path;
+        EXPECT_FALSE(opened.reason.empty()) << path;
+    }
 }
 
 TEST(HidPathKeys, NamesInterfaceAndCollectionAsTheCatalogueReadsThem) {

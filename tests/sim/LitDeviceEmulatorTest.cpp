@@ -147,7 +147,7 @@ TEST(LitDeviceEmulatorBus, CollectionsSitWhereTheHostLooksAndAnswerOverTheBus) {
     ASSERT_EQ(paths.size(), 4u);
     HidOpenMode mode;
     mode.read = true, mode.write = true;
-    const auto connection = bus->Open(paths[3], mode);
+    const auto connection = bus->Open(paths[3], mode).connection;
     ASSERT_TRUE(connection);
     const Frame query = Request(0xAA, 0, 0);
     ASSERT_EQ(connection->Write(query.data(), query.size()), 64);

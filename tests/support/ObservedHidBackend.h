@@ -36,11 +36,15 @@ public:
     const Counts& Seen() const { return *counts_; }
 
     bool Enumerate(std::vector<std::string>& paths) override { return inner_->Enumerate(paths); }
-    std::shared_ptr<HidConnection> Open(const std::string& path, const HidOpenMode& mode) override {
-        std::shared_ptr<HidConnection> connection = inner_->Open(path, mode);
-        if (!connection) return nullptr;
-        return std::make_shared<Connection>(std::move(connection), counts_, waitsEndOnlyByEvents_);
+    HidOpened Open(const std::string& path, const HidOpenMode& mode) override {
+        HidOpened opened = inner_->Open(path, mode);
+        if (opened.connection)
+            opened.connection = std::make_shared<Connection>(std::move(opened.connection), counts_, waitsEndOnlyByEvents_);
+        return opened;
     }
+    std::unique_ptr<HidBusWatch> Watch() override { return watches_ ? inner_->Watch() : nullptr; }
+    // A bus that cannot tell of its changes, as where no hotplug monitor can be opened.
+    void SetWatchable(bool watchable) { watches_ = watchable; }
 
 private:
     class Connection final : public HidConnection {
@@ -75,6 +79,7 @@ private:
 
     const std::shared_ptr<HidBackend> inner_;
     const bool waitsEndOnlyByEvents_;
+    bool watches_ = true;
     const std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
 };
 

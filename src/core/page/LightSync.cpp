@@ -60,6 +60,7 @@ bool CLightSync::Start(CTessaryUSBDevice* selected, int screenWidth, int screenH
         page->ReloadLightState();
         page->WriteSettings(0, 0, 1, screenWidth, screenHeight);
     }
+    wake_.Set();
     return true;
 }
 
@@ -87,16 +88,22 @@ void CLightSync::StartThread() {
     thread_.Start([this](Event& stop) { Body(stop); });
 }
 
-void CLightSync::StopThread() { thread_.Stop(); }
+void CLightSync::StopThread() {
+    thread_.Stop(1000, [this] { wake_.Set(); });
+}
 
 void CLightSync::Body(Event& stop) {
-    for (;;) {
-        const bool idle = !AnySynced();
+    while (!stop.IsSet()) {
+        // Nothing to render until the user asks for the same effect everywhere.
+        if (!AnySynced()) {
+            wake_.Wait(-1);
+            continue;
+        }
         const uint8_t speed = Load().lighting.speed;
         const int threshold = speed < CommonThresholdRow.size() ? CommonThresholdRow[speed] : 0;
         // The pace of a frame counter of clock ticks (about one every 2 ms), in one wait.
-        if (stop.Wait(idle ? 1000 : (threshold <= 0 ? 1 : 2 * threshold))) break;
-        if (!idle) RenderFrame(NowMs());
+        if (stop.Wait(threshold <= 0 ? 1 : 2 * threshold)) break;
+        RenderFrame(NowMs());
     }
     Trace("同步灯光线程设定退出");
 }

@@ -42,6 +42,7 @@ private:
     // The parameters as one word, so the thread never sees half of a change.
     std::atomic<uint64_t> parameters_{0};
     EffectState state_;  // the thread's
+    Event wake_{Event::Reset::Automatic};  // a start, or the thread's stop
     WorkerThread thread_;
 };
 

@@ -39,7 +39,7 @@ constexpr int kSendBackOffMs = 200;
 
 }  // namespace
 
-CTessaryUSBDevice::CTessaryUSBDevice() = default;
+CTessaryUSBDevice::CTessaryUSBDevice() { command_.NotifySyncChanges(&lightWake_); }
 
 CTessaryUSBDevice::~CTessaryUSBDevice() {
     *alive_ = false;
@@ -75,12 +75,15 @@ DeviceIdentity CTessaryUSBDevice::GetIdentity() const {
 bool CTessaryUSBDevice::AttachCommandInterface(const DeviceIdentity& identity) {
     std::lock_guard lock(command_.TransportLock());
     command_.Transport().Close();
-    if (command_.Transport().Open(identity.path, true, true, true, false) != 1) {
+    // As the device's one owner: no other program writes to it meanwhile, and none is
+    // fought with for it.
+    if (command_.Transport().Open(identity.path, true, true, true, true) != 1) {
         command_.SetOpen(false);
         return false;
     }
     SetIdentity(identity);
     command_.SetOpen(true);
+    WakeLightThread();
     return true;
 }
 
@@ -143,6 +146,7 @@ void CTessaryUSBDevice::SetLightInfo(uint32_t a, uint32_t b, uint32_t c, uint32_
     lightInfo_[1].store(b);
     lightInfo_[2].store(c);
     lightInfo_[3].store(d);
+    WakeLightThread();
 }
 
 LightingState CTessaryUSBDevice::GetLightingState() const {
@@ -341,53 +345,39 @@ void CTessaryUSBDevice::StartLightThread() {
     lightThread_.Start([this](Event& stop) { LightThreadBody(stop); });
 }
 
-void CTessaryUSBDevice::StopLightThread() { lightThread_.Stop(); }
+void CTessaryUSBDevice::StopLightThread() {
+    lightThread_.Stop(1000, [this] { WakeLightThread(); });
+}
 
 void CTessaryUSBDevice::LightThreadBody(Event& stop) {
-    constexpr int kDetachedPollMs = 100;
-    constexpr int kIdlePollMs = 20;  // synchronised, or a mode the device runs itself
-    for (;;) {
-        int waitMs = kIdlePollMs;
-        uint8_t mode = 0;
-        if (!command_.IsOpen()) {
-            waitMs = kDetachedPollMs;
-        } else if (!command_.Synced()) {
-            const LightingState lighting = GetLightingState();
-            const int threshold = FrameThreshold(lighting.mode, lighting.speed);
-            if (threshold >= 0) {
-                mode = lighting.mode;
-                waitMs = StepPeriodMs(threshold);
-            }
+    while (!stop.IsSet()) {
+        // Detached, synchronised (that thread renders), or a mode the device runs itself.
+        const LightingState lighting = GetLightingState();
+        const int threshold = FrameThreshold(lighting.mode, lighting.speed);
+        if (!command_.IsOpen() || command_.Synced() || threshold < 0) {
+            WaitForLightWork();
+            continue;
         }
         // One wait for the whole step instead of counting 1 ms wake-ups: the same pace, a
         // fraction of the wake-ups.
-        if (stop.Wait(waitMs)) break;
-        if (waitMs == kDetachedPollMs || !command_.IsOpen() || command_.Synced()) continue;
-        const LightingState lighting = GetLightingState();
-        if (lighting.mode != mode || FrameThreshold(lighting.mode, lighting.speed) < 0) continue;
-        RunEffect(mode);
+        if (stop.Wait(StepPeriodMs(threshold))) break;
+        if (!command_.IsOpen() || command_.Synced() || GetLightingState().mode != lighting.mode) continue;
+        RunEffect(lighting.mode);
     }
     Trace("%s", ThreadTraitsOf(kindIndex_).lightExitTrace);
 }
 
 void CTessaryUSBDevice::ListenBody(Event& stop) {
-    // Closing the interface or pulling the device out ends a read at once; reads also end
-    // every 100 ms, so that a stop alone is seen while the device is silent.
-    constexpr int kReadSliceMs = 100;
-    while (!stop.Wait(1)) {
-        if (!consumer_.IsOpen()) continue;
+    // A read waits until a report comes: closing the interface or pulling the device out
+    // ends it at once, so nothing wakes up meanwhile to look.
+    while (!stop.IsSet() && consumer_.IsOpen()) {
         CHidDevice& transport = consumer_.Transport();
         std::vector<uint8_t>& buffer = transport.InputReportBuffer();
-        if (buffer.empty()) {
-            if (stop.Wait(100)) break;
-            continue;
-        }
+        // A collection without input reports has nothing to tell.
+        if (buffer.empty()) break;
         size_t received = 0;
-        const auto started = std::chrono::steady_clock::now();
-        if (transport.Read(buffer.data(), buffer.size(), kReadSliceMs, &received) != 1 || received == 0) {
-            // A read that fails before its time-out has lost the device.
-            const bool failedEarly = std::chrono::steady_clock::now() - started < std::chrono::milliseconds(kReadSliceMs / 2);
-            if (!transport.IsOpen() || !consumer_.IsOpen() || failedEarly) break;
+        if (transport.Read(buffer.data(), buffer.size(), -1, &received) != 1 || received == 0) {
+            if (!transport.IsOpen() || transport.Gone()) break;
             continue;
         }
         std::vector<HidDataItem>& items = transport.InputDataItems();

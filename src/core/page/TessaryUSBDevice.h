@@ -100,7 +100,11 @@ public:
     // Whether the page's lights can be seen on screen now (its selector entry keeps this up
     // to date); a kind whose effects only feed the screen pauses them meanwhile.
     bool PreviewSeen() const { return previewSeen_.load(); }
-    void SetPreviewSeen(bool seen) { previewSeen_.store(seen); }
+    void SetPreviewSeen(bool seen) {
+        if (previewSeen_.exchange(seen) != seen) WakeLightThread();
+    }
+    // The light thread idles until something it depends on changes; this tells it.
+    void WakeLightThread() { lightWake_.Set(); }
 
     // The lighting state as a whole record (four 32-bit words).
     LightInfoRecord GetLightInfo() const;
@@ -215,6 +219,9 @@ protected:
     EffectState& Effect() { return effect_; }
     // The light thread: steps the mode's effect at its pace until `stop` is signalled.
     virtual void LightThreadBody(Event& stop);
+    // What a light thread does while it has nothing to do: wait for WakeLightThread
+    // (or the thread's stop).
+    void WaitForLightWork() { lightWake_.Wait(-1); }
 
 private:
     void ListenBody(Event& stop);
@@ -256,6 +263,7 @@ private:
     std::atomic<bool> lightOutput_{true};
     std::atomic<bool> previewActive_{true};
     std::atomic<bool> previewSeen_{true};
+    Event lightWake_{Event::Reset::Automatic};
     WorkerThread lightThread_;
     WorkerThread listenThread_;
     // Read and written on the UI thread only: work posted by a thread checks it first.

@@ -95,21 +95,15 @@ int CTessaryKeyboardDevice::ReloadLightState() {
 }
 
 void CTessaryKeyboardDevice::LightThreadBody(Event& stop) {
-    constexpr int kDetachedWaitMs = 100;
-    constexpr int kSyncedWaitMs = 20;  // the lighting synchronisation renders meanwhile
-    int waitMs = 0;
-    while (!stop.Wait(waitMs)) {
-        // The preview only feeds the screen: nothing to do while nobody can see it.
-        if (!CommandChannel().IsOpen() || !PreviewSeen()) {
-            waitMs = kDetachedWaitMs;
-            continue;
-        }
-        if (CommandChannel().Synced()) {
-            waitMs = kSyncedWaitMs;
+    while (!stop.IsSet()) {
+        // The preview only feeds the screen: nothing to do while nobody can see it, and
+        // the lighting synchronisation renders while it runs.
+        if (!CommandChannel().IsOpen() || !PreviewSeen() || CommandChannel().Synced()) {
+            WaitForLightWork();
             continue;
         }
         const LightInfoRecord record = GetLightInfo();
-        waitMs = preview_.Pass(PreviewLight{GetLightingState(), record.zzccSelectItem}, previewClock_());
+        if (stop.Wait(preview_.Pass(PreviewLight{GetLightingState(), record.zzccSelectItem}, previewClock_()))) break;
     }
     Trace("KB灯光线程设定退出");
 }
