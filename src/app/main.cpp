@@ -19,13 +19,13 @@
 
 int main(int argc, char** argv) {
     using namespace velnor7;
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("VELNOR7");
-    QApplication::setQuitOnLastWindowClosed(false);
+    QCoreApplication::setApplicationName("VELNOR7");
+    QCoreApplication::setApplicationVersion(VELNOR7_VERSION);
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Configurator for the keyboard, mouse, mouse pad and headset of the VELNOR7 family.");
-    parser.addHelpOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     QCommandLineOption simulate("simulate",
                                 "Use a simulated keyboard instead of the USB bus; SCHEDULE is when it is plugged in "
                                 "and pulled out, in milliseconds from start (default plug@300).",
@@ -34,11 +34,31 @@ int main(int argc, char** argv) {
     parser.addOption(simulate);
     parser.addOption(trace);
     // A bare --simulate takes the default schedule.
-    QStringList arguments = QApplication::arguments();
-    for (QString& argument : arguments) {
-        if (argument == "--simulate") argument = "--simulate=plug@300";
+    const auto withDefaults = [](QStringList arguments) {
+        for (QString& argument : arguments) {
+            if (argument == "--simulate") argument = "--simulate=plug@300";
+        }
+        return arguments;
+    };
+    // --help and --version are answered before the application exists: they need no display.
+    // (Qt's own options are not known yet; the full check follows.)
+    QStringList early;
+    for (int i = 0; i < argc; ++i) early << QString::fromLocal8Bit(argv[i]);
+    parser.parse(withDefaults(early));
+    if (parser.isSet(help)) {
+        std::cout << qPrintable(parser.helpText().replace("<executable_name>", "velnor7"));
+        return 0;
     }
-    parser.process(arguments);
+    if (parser.isSet(version)) {
+        std::cout << "velnor7 " << VELNOR7_VERSION << '\n';
+        return 0;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    // The launcher entry the desktop matches this program's windows with.
+    QGuiApplication::setDesktopFileName("org.velnor7.Velnor7");
+    parser.process(withDefaults(QApplication::arguments()));
     if (parser.isSet(trace)) SetTraceToStderr(true);
 
     ui::CResourceManager& resources = ui::CResourceManager::Instance();
@@ -78,8 +98,9 @@ int main(int argc, char** argv) {
         CMainWnd window;
         window.Create(nullptr, "VELNOR7", ui::CWindowWnd::kFrameless);
         if (window.GetWidget() != nullptr) window.GetWidget()->setWindowIcon(QIcon(resources.SkinFile("common/app_icon.svg")));
-        window.CenterWindow();
-        window.ShowWindow(true);
+        // Built, sized and placed while hidden; shown once the first scan has decided
+        // what the window shows.
+        window.InitialiseHidden();
         instance.SetOnAnotherStart([&window, instanceMessage] {
             ui::PostWindowMessage(window.GetHWND(), ui::WindowMessage{instanceMessage, 0, 1, {}});
         });

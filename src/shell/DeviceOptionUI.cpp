@@ -191,8 +191,9 @@ void CDeviceOptionUI::ShowFrame() {
     page_->SetPreviewSeen(seen && page_->LightOutput());
     if (seen) page_->RepaintChangedLights();
     // The timer repeats; it is set again only when its period changes. A page that sends no
-    // frames to its device only needs to notice that it is seen again.
-    const int period = !ChannelOpen() ? 0 : seen || page_->StreamsLightFrames() ? page_->FramePeriodMs() : kUnseenFrameMs;
+    // frames to its device stops it while unseen: the window wakes it (WakeFrames) when
+    // what decides that it is seen changes.
+    const int period = ChannelOpen() && (seen || page_->StreamsLightFrames()) ? page_->FramePeriodMs() : 0;
     if (period == framePeriodMs_) return;
     if (period == 0) {
         if (GetManager() != nullptr) GetManager()->KillTimer(this, kFrameTimer);
@@ -200,6 +201,10 @@ void CDeviceOptionUI::ShowFrame() {
         return;
     }
     Arm(kFrameTimer, period);
+}
+
+void CDeviceOptionUI::WakeFrames() {
+    if (page_ != nullptr && framesStarted_ && framePeriodMs_ == 0 && ChannelOpen()) ShowFrame();
 }
 
 void CDeviceOptionUI::StartDevice() {
@@ -222,6 +227,7 @@ void CDeviceOptionUI::OnTimer(int timerId) {
             Arm(kStartUpTimer, nextReadRetryMs_);
             nextReadRetryMs_ = std::min(2 * nextReadRetryMs_, kLongestReadRetryMs);
         }
+        framesStarted_ = true;
         Arm(kFrameTimer, 5);
         if (page_->HasPowerPanel() && ChannelOpen()) Arm(kPowerTimer, 5000);
         break;

@@ -19,7 +19,6 @@ class CTessaryUSBDevice;
 class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
 public:
     static constexpr int kFrameTimer = 1000;
-    static constexpr int kUnseenFrameMs = 200;  // a page that only previews, while unseen
     static constexpr int kStartUpTimer = 1001;
     static constexpr int kReadBackTimer = 1002;
     static constexpr int kPowerTimer = 1005;
@@ -59,6 +58,10 @@ public:
     void StartDevice();
     // The wait before the next try of a read-out that failed.
     int NextReadRetryMs() const { return nextReadRetryMs_; }
+    // Restarts the frames of a page that stopped them while unseen, if it may be seen now.
+    void WakeFrames();
+    // The frame timer's period; 0 while it is stopped.
+    int FramePeriodMs() const { return framePeriodMs_; }
 
     bool Activate() override;
     bool OnWidgetEvent(QEvent* event) override;
@@ -86,6 +89,7 @@ private:
     int powerIndex_ = -1;
     int nextReadRetryMs_ = kFirstReadRetryMs;
     int framePeriodMs_ = 0;  // the frame timer's; 0 while it is stopped
+    bool framesStarted_ = false;  // the device was started: its frames may run
     ui::COptionUI* selectOption_ = nullptr;
     ui::COptionUI* syncOption_ = nullptr;
     ui::CLabelUI* nameLabel_ = nullptr;

@@ -1,5 +1,7 @@
 #include "shell/Languages.h"
 
+#include "shell/UserSettings.h"
+
 #include "common/JsonFile.h"
 #include "common/NoticeOnce.h"
 #include "common/Paths.h"
@@ -23,29 +25,12 @@ Json::Value Entries() {
     return list.isObject() && list["Language"].isArray() ? list["Language"] : Json::Value(Json::arrayValue);
 }
 
-// The user's settings: the file QSettings("VELNOR7", "VELNOR7") keeps, without the
-// system-wide files that it would read as well. QSettings reads its file as soon as
-// it is made, so a folder or FIFO in the file's place is found before: reading a FIFO
-// would block the program for good. Null then; the user is told once.
-std::unique_ptr<QSettings> UserSettings() {
-    const QString file =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/VELNOR7/VELNOR7.conf";
-    const FileReadResult found = InspectFile(QFile::encodeName(file).toStdString());
-    if (found.status == FileReadStatus::NotRegular) {
-        UserNoticeOnce("The settings file " + file.toStdString() + " " + found.reason +
-                       "; it was left as it is, so the first language of the list is used and a language "
-                       "chosen is not remembered.");
-        return nullptr;
-    }
-    return std::make_unique<QSettings>(file, QSettings::IniFormat);
-}
-
 }  // namespace
 
 QString CLanguages::ListFile() { return QString::fromStdString(DefaultDataDirectory() + "Language.config"); }
 
 int CLanguages::LoadLanguageChoice() {
-    const std::unique_ptr<QSettings> settings = UserSettings();
+    const std::unique_ptr<QSettings> settings = OpenUserSettings();
     if (!settings) return 0;
     const QVariant stored = settings->value("LANGUAGE");
     if (!stored.isValid()) return 0;
@@ -68,7 +53,7 @@ bool CLanguages::ApplyLanguage(int index) {
     if (!resources.LoadLanguage(file)) return false;
     resources.SetLanguage(QString::fromStdString(entry["Language_name"].asString()));
     resources.ReloadText();
-    if (const std::unique_ptr<QSettings> settings = UserSettings()) {
+    if (const std::unique_ptr<QSettings> settings = OpenUserSettings()) {
         settings->setValue("LANGUAGE", QString::number(entry["Language_ID"].asInt()));
         Trace("写成功！");
     }

@@ -8,6 +8,7 @@
 #include "shell/DeviceOptionUI.h"
 #include "shell/Languages.h"
 #include "shell/SetWnd.h"
+#include "shell/UserSettings.h"
 #include "ui/ButtonUI.h"
 #include "ui/ComboUI.h"
 #include "ui/LabelUI.h"
@@ -28,6 +29,8 @@ namespace velnor7 {
 
 namespace {
 
+// Set once the user has been told that closing the window leaves the program in the tray.
+constexpr const char* kTrayToldKey = "TrayNoticeShown";
 constexpr int kFitWidth = 1099;
 constexpr int kFitHeight = 741;
 const char* const kWebAddress = "https://github.com/velnor7";
@@ -102,6 +105,7 @@ void CMainWnd::Initialise() {
         screenHeight_ = screen->geometry().height();
     }
     ShowWindow(false);
+    FitWindow();
 
     if (!tray_.Create(self, kMsgTray, QIcon(ui::CResourceManager::Instance().SkinFile("common/app_icon.svg")),
                       "VELNOR7")) {
@@ -115,9 +119,6 @@ void CMainWnd::Initialise() {
     discovery_ = std::make_unique<CDeviceDiscovery>(slots_, *this);
     discovery_->Start();
     lightSync_->StartThread();
-
-    // 7.
-    SetTimer(kTimerFit, 100);
 }
 
 bool CMainWnd::BuildDevicePage(int slot, int role) {
@@ -331,10 +332,7 @@ void CMainWnd::OnArrival(int slot) {
             if (!SameIdentity(page->GetIdentity(), identity) || page->CommandChannel().IsOpen()) continue;
             if (!page->AttachCommandInterface(identity)) {
                 // The entry still shows the device; the user learns why it does not respond.
-                static const char* const kKindNames[] = {"keyboard", "mouse", "mouse pad", "headset"};
-                UserNotice(std::string("The ") + kKindNames[kind] + " at " + identity.path +
-                           " cannot be opened for configuration: this user may not write to it. Install the udev "
-                           "rule (see README) and plug it in again.");
+                TellAttachFailure(*page, kind, identity);
             } else if (kind == kKindMouse) {
                 page->CommandChannel().SetSlowMode(identity.type == kTypeWirelessMouse);
             }
@@ -354,7 +352,42 @@ void CMainWnd::OnArrival(int slot) {
             break;
         }
     }
-    BringToFront();
+    // The arrivals of the first scan only prepare the window: it shows once, when that scan
+    // has decided what it shows.
+    if (firstScanDone_) BringToFront();
+}
+
+void CMainWnd::TellAttachFailure(CTessaryUSBDevice& page, int kind, const DeviceIdentity& identity) {
+    static const char* const kKindNames[] = {"keyboard", "mouse", "mouse pad", "headset"};
+    const CHidDevice& transport = page.CommandChannel().Transport();
+    if (transport.OpenError() == HidOpenError::InUse) {
+        // Another program drives the device: it is not fought over, only taken once let go.
+        if (waitingForOwner_.insert_or_assign(&page, identity).second) {
+            UserNotice(std::string("The ") + kKindNames[kind] + " is " + transport.OpenFailure() +
+                       ". VELNOR7 leaves it alone and takes it over as soon as that program lets go of it.");
+        }
+        SetTimer(kTimerOwnerRetry, kOwnerRetryMs);
+        return;
+    }
+    UserNotice(std::string("The ") + kKindNames[kind] + " at " + identity.path +
+               " cannot be opened for configuration: " + transport.OpenFailure() +
+               ". If this user may not write to it, install the udev rule (see README) and plug it in again.");
+}
+
+void CMainWnd::RetryWaitingForOwner() {
+    for (auto waiting = waitingForOwner_.begin(); waiting != waitingForOwner_.end();) {
+        CTessaryUSBDevice* page = waiting->first;
+        const DeviceIdentity identity = waiting->second;
+        if (!page->CommandChannel().IsOpen() && !page->AttachCommandInterface(identity)) {
+            const bool stillTaken = page->CommandChannel().Transport().OpenError() == HidOpenError::InUse;
+            waiting = stillTaken ? std::next(waiting) : waitingForOwner_.erase(waiting);
+            continue;
+        }
+        waiting = waitingForOwner_.erase(waiting);
+        Trace("main window: %s is free again and taken over", identity.path.c_str());
+        if (CDeviceOptionUI* option = Entry(EntryOf(page))) option->StartDevice();
+    }
+    if (waitingForOwner_.empty()) KillTimer(kTimerOwnerRetry);
 }
 
 void CMainWnd::OnRemoval(int slot) {
@@ -368,6 +401,7 @@ void CMainWnd::OnRemoval(int slot) {
     for (CTessaryUSBDevice* page : pages_[static_cast<size_t>(kind)]) {
         const DeviceIdentity own = page->GetIdentity();
         if (identity.role == kRoleCommand && SameIdentity(own, identity)) {
+            waitingForOwner_.erase(page);
             page->DetachCommandInterface();
             HideEntry(EntryOf(page));
             break;
@@ -459,10 +493,19 @@ void CMainWnd::OnSleep(bool suspending) {
 }
 
 void CMainWnd::HideWindowOrMinimise() {
-    if (QWidget* window = GetWidget()) {
-        // Without a tray icon a hidden window could not be brought back.
-        if (tray_.IsShown()) window->hide();
-        else window->showMinimized();
+    QWidget* window = GetWidget();
+    if (window == nullptr) return;
+    // Without a tray icon a hidden window could not be brought back.
+    if (!tray_.IsShown()) {
+        window->showMinimized();
+        return;
+    }
+    window->hide();
+    // The first time, the user learns where the program went (and that it still runs).
+    const std::unique_ptr<QSettings> settings = OpenUserSettings();
+    if (settings && !settings->value(kTrayToldKey, false).toBool()) {
+        tray_.ShowMessage("VELNOR7", ui::CResourceManager::Instance().TextOrSelf("tray_still_running_text"));
+        settings->setValue(kTrayToldKey, true);
     }
 }
 
@@ -496,10 +539,8 @@ void CMainWnd::OnUserChoseDevice() {
 
 void CMainWnd::OnTimer(int timerId) {
     switch (timerId) {
-    case kTimerFit:
-        KillTimer(kTimerFit);
-        FitWindow();
-        if (GetWidget() != nullptr) GetWidget()->update();
+    case kTimerOwnerRetry:
+        RetryWaitingForOwner();
         break;
     case kTimerTrayMenu:
         KillTimer(kTimerTrayMenu);
@@ -580,11 +621,6 @@ void CMainWnd::OnNotify(ui::TNotifyUI& msg) {
     }
     if (msg.sType == "windowinit") {
         Initialise();
-    } else if (msg.sType == "windowsize") {
-        if (name == "root" && initialised_ && !fittedOnce_) {
-            fittedOnce_ = true;
-            FitWindow();
-        }
     } else if (msg.sType == "click") {
         OnClick(name);
     } else if (msg.sType == "selectchanged" && name == "device_select") {
@@ -592,6 +628,11 @@ void CMainWnd::OnNotify(ui::TNotifyUI& msg) {
     } else if (msg.sType == "itemselect") {
         OnItemSelect(msg);
     }
+    if (msg.sType == "selectchanged") WakeFrames();
+}
+
+void CMainWnd::WakeFrames() {
+    for (CDeviceOptionUI* entry : entries_) entry->WakeFrames();
 }
 
 bool CMainWnd::IsGatedWhileAsleep(unsigned id) const {
@@ -612,6 +653,7 @@ long CMainWnd::MessageHandler(const ui::WindowMessage& message, bool& handled) {
     const unsigned id = message.id;
     if (instanceMessage_ != 0 && id == instanceMessage_) {
         Trace("软件标示 %d，%xd%xd", id, static_cast<unsigned>(message.wParam), static_cast<unsigned>(message.lParam));
+        firstScanDone_ = true;
         BringToFront();
         handled = true;
     } else if (lightControlMessage_ != 0 && id == lightControlMessage_) {
@@ -659,12 +701,17 @@ long CMainWnd::MessageHandler(const ui::WindowMessage& message, bool& handled) {
     } else if (id == kActivate) {
         active_ = hovered_ = message.wParam != kInactive;
         ForEachLitPage([this](CTessaryUSBDevice* page) { page->SetPreviewActive(hovered_); });
+        WakeFrames();
     } else if (id == kMouseHover || id == kMouseLeave) {
         Trace(id == kMouseHover ? "鼠标移入" : "鼠标移出");
         if (!active_) {
             hovered_ = id == kMouseHover;
             ForEachLitPage([this](CTessaryUSBDevice* page) { page->SetPreviewActive(hovered_); });
+            WakeFrames();
         }
+    } else if (id == kShowWindow || id == kSize) {
+        // Shown, restored from the taskbar: the pages may be seen again.
+        WakeFrames();
     } else if (id == kClose) {
         // The desktop's close button: the window goes to the tray, as "closebtn" does.
         HideWindowOrMinimise();

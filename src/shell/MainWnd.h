@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -40,6 +41,8 @@ public:
     static constexpr int kTimerFit = 1011;
     static constexpr int kTimerTrayMenu = 1032;
     static constexpr int kTimerProfileSwitch = 1055;
+    static constexpr int kTimerOwnerRetry = 1056;  // runs only while a device is in another program's hands
+    static constexpr int kOwnerRetryMs = 1000;
     // Device kinds, by DeviceKindIndex.
     static constexpr int kKinds = 4;
 
@@ -98,6 +101,10 @@ private:
     void Initialise();
     void OnArrival(int slot);
     void OnRemoval(int slot);
+    // Why a device's command interface could not be taken, told to the user.
+    void TellAttachFailure(CTessaryUSBDevice& page, int kind, const DeviceIdentity& identity);
+    // The devices another program owned: attached and started once it let go.
+    void RetryWaitingForOwner();
     void OnClick(const QString& name);
     void OnItemSelect(ui::TNotifyUI& msg);
     void OnUserChoseDevice();
@@ -112,6 +119,8 @@ private:
     void ForEachLitPage(Visit&& visit);
     void ShowPowerTab(CDeviceOptionUI* entry);
     void HideWindowOrMinimise();
+    // Every page that stopped its frames while unseen looks again whether it is seen.
+    void WakeFrames();
     // The settings window: at the main window's right edge, or centred.
     void OpenSettings(bool centred);
     void Shutdown();
@@ -133,7 +142,7 @@ private:
     unsigned lightControlMessage_ = 0;
 
     bool initialised_ = false;
-    bool fittedOnce_ = false;
+    bool firstScanDone_ = false;  // the window has been shown after it
     bool lightControl_ = true;
     bool panelsIdle_ = false;
     bool awake_ = true;
@@ -146,6 +155,8 @@ private:
     std::string profileId_;
     int chosenEntry_ = 0;
     ui::WindowHandle settingsWindow_ = 0;
+    // Attached once the other program lets go, with what discovery found of them.
+    std::map<CTessaryUSBDevice*, DeviceIdentity> waitingForOwner_;
     QStringList notices_;  // shown in the notice strip, oldest first
     CProfileBarHandler profileBar_{*this};
 };

@@ -35,6 +35,10 @@ void CTrayIcon::Click(bool rightButton) {
 
 void CTrayIcon::Remove() { icon_.reset(); }
 
+void CTrayIcon::ShowMessage(const QString& title, const QString& text) {
+    if (IsShown()) icon_->showMessage(title, text, QSystemTrayIcon::Information);
+}
+
 bool CTrayIcon::IsShown() const { return icon_ != nullptr && icon_->isVisible(); }
 
 }  // namespace velnor7::ui

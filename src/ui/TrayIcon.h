@@ -22,6 +22,8 @@ public:
     bool Create(WindowHandle owner, unsigned callbackMessage, const QIcon& icon, const QString& toolTip);
     void Remove();
     bool IsShown() const;
+    // A balloon by the icon, as the desktop shows them; nothing without the icon.
+    void ShowMessage(const QString& title, const QString& text);
     static bool IsAvailable();
     // What a click on the icon does (used by the desktop, and by tests).
     void Click(bool rightButton);

@@ -42,6 +42,10 @@ inline constexpr unsigned kDpiChanged = 0x02E0;
 inline constexpr unsigned kUser = 0x0400;
 inline constexpr unsigned kFirstRegistered = 0xC000;
 
+// wParam of kSize
+inline constexpr std::uintptr_t kSizeRestored = 0;
+inline constexpr std::uintptr_t kSizeMinimized = 1;
+inline constexpr std::uintptr_t kSizeMaximized = 2;
 // wParam of kActivate
 inline constexpr std::uintptr_t kInactive = 0;
 inline constexpr std::uintptr_t kActive = 1;

@@ -21,6 +21,19 @@ CControlUI* WindowImplBase::CreateControl(const QString& className) {
     return nullptr;
 }
 
+void WindowImplBase::InitialiseHidden() {
+    if (initSent_ || GetWidget() == nullptr) return;
+    initSent_ = true;
+    // From the event loop: after a show has finished, as a window expects its first paint.
+    const WindowHandle handle = GetHWND();
+    QMetaObject::invokeMethod(
+        GetWidget(),
+        [this, handle] {
+            if (handle == GetHWND() && root_ != nullptr) root_->SendNotify("windowinit");
+        },
+        Qt::QueuedConnection);
+}
+
 void WindowImplBase::OnCreate() {
     QWidget* window = GetWidget();
     m_pm.SetPaintWindow(window);
@@ -76,17 +89,7 @@ long WindowImplBase::HandleMessage(const WindowMessage& message) {
     if (handled) return result;
     switch (message.id) {
     case wm::kShowWindow:
-        if (message.wParam != 0 && !initSent_) {
-            initSent_ = true;
-            // After the show has finished, as a window expects its first paint.
-            const WindowHandle handle = GetHWND();
-            QMetaObject::invokeMethod(
-                GetWidget(),
-                [this, handle] {
-                    if (handle == GetHWND() && root_ != nullptr) root_->SendNotify("windowinit");
-                },
-                Qt::QueuedConnection);
-        }
+        if (message.wParam != 0) InitialiseHidden();
         break;
     case wm::kSize:
         if (root_ != nullptr) root_->SendNotify("windowsize", 0, message.lParam);

@@ -33,6 +33,10 @@ public:
     int GetDPI() const { return m_pm.GetDPI(); }
     int Scale(int value) const { return m_pm.Scale(value); }
 
+    // "windowinit" without showing the window: a window that decides itself when it is
+    // first shown (and is then mapped once, complete). The first show sends it otherwise.
+    void InitialiseHidden();
+
     void Notify(TNotifyUI& msg) override { NotifyPump(msg); }
     CControlUI* CreateControl(const QString& className) override;
     long HandleMessage(const WindowMessage& message) override;

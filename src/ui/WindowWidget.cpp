@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace velnor7::ui {
 
 namespace {
@@ -16,7 +18,9 @@ constexpr int kResizeBorder = 6;
 
 WindowWidget::WindowWidget(CWindowWnd* window) : window_(window) {
     setAttribute(Qt::WA_StyledBackground, true);
-    setMouseTracking(false);
+    // Moves over the window's background (and controls that do not track the mouse) reach
+    // it, so that its edges show the resize cursor.
+    setMouseTracking(true);
 }
 
 void WindowWidget::Send(unsigned id, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -32,11 +36,22 @@ void WindowWidget::closeEvent(QCloseEvent* event) {
 void WindowWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange) Send(wm::kActivate, isActiveWindow() ? wm::kActive : wm::kInactive);
+    // Minimised, maximised or restored: a size message that says which, as the system's does.
+    if (event->type() == QEvent::WindowStateChange) Send(wm::kSize, SizeKind(), SizeParameter());
 }
 
 void WindowWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Send(wm::kSize, 0, static_cast<std::intptr_t>((height() << 16) | (width() & 0xFFFF)));
+    Send(wm::kSize, SizeKind(), SizeParameter());
+}
+
+std::uintptr_t WindowWidget::SizeKind() const {
+    if (isMinimized()) return wm::kSizeMinimized;
+    return isMaximized() ? wm::kSizeMaximized : wm::kSizeRestored;
+}
+
+std::intptr_t WindowWidget::SizeParameter() const {
+    return static_cast<std::intptr_t>((height() << 16) | (width() & 0xFFFF));
 }
 
 void WindowWidget::showEvent(QShowEvent* event) {
@@ -69,20 +84,81 @@ Qt::Edges WindowWidget::EdgesAt(const QPoint& point) const {
     return edges;
 }
 
+Qt::CursorShape WindowWidget::CursorFor(Qt::Edges edges) {
+    const bool horizontal = edges & (Qt::LeftEdge | Qt::RightEdge);
+    const bool vertical = edges & (Qt::TopEdge | Qt::BottomEdge);
+    if (horizontal && vertical) {
+        const bool falling = edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge);
+        return falling ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
+    }
+    if (horizontal) return Qt::SizeHorCursor;
+    return vertical ? Qt::SizeVerCursor : Qt::ArrowCursor;
+}
+
 void WindowWidget::mousePressEvent(QMouseEvent* event) {
-    // Presses reach the window only where no control took them: its background.
-    if (event->button() == Qt::LeftButton && windowHandle() != nullptr) {
+    // Presses reach the window only where no control took them: its background. The
+    // desktop moves and resizes the window where it can; elsewhere (no window manager,
+    // one that does not offer it) the window follows the mouse itself.
+    if (event->button() == Qt::LeftButton && windowHandle() != nullptr && !isMaximized()) {
         const QPoint point = event->position().toPoint();
         const Qt::Edges edges = EdgesAt(point);
-        if (edges != Qt::Edges() && windowHandle()->startSystemResize(edges)) return;
-        if (point.y() < captionHeight_ && windowHandle()->startSystemMove()) return;
+        const bool onCaption = point.y() < captionHeight_;
+        if (edges != Qt::Edges() || onCaption) {
+            if (edges != Qt::Edges() ? windowHandle()->startSystemResize(edges) : windowHandle()->startSystemMove()) return;
+            drag_ = Drag{true, edges, event->globalPosition().toPoint(), geometry()};
+            event->accept();
+            return;
+        }
     }
     QWidget::mousePressEvent(event);
 }
 
+void WindowWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!drag_.active) {
+        if (event->buttons() == Qt::NoButton) {
+            const Qt::Edges edges = isMaximized() ? Qt::Edges() : EdgesAt(event->position().toPoint());
+            if (edges == Qt::Edges()) unsetCursor();
+            else setCursor(CursorFor(edges));
+        }
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint delta = event->globalPosition().toPoint() - drag_.pressedAt;
+    if (drag_.edges == Qt::Edges()) {
+        move(drag_.startGeometry.topLeft() + delta);
+        return;
+    }
+    setGeometry(ResizedGeometry(drag_.startGeometry, drag_.edges, delta, minimumSize(), maximumSize()));
+}
+
+void WindowWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (drag_.active && event->button() == Qt::LeftButton) {
+        drag_ = Drag{};
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+QRect WindowWidget::ResizedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta, const QSize& minimum,
+                                    const QSize& maximum) {
+    // The edge that does not move stays put; the one that does stops at the size limits.
+    QRect result = start;
+    const auto limit = [](int length, int least, int most) { return std::clamp(length, least, std::max(least, most)); };
+    if (edges & Qt::LeftEdge)
+        result.setLeft(start.right() + 1 - limit(start.width() - delta.x(), minimum.width(), maximum.width()));
+    if (edges & Qt::RightEdge) result.setWidth(limit(start.width() + delta.x(), minimum.width(), maximum.width()));
+    if (edges & Qt::TopEdge)
+        result.setTop(start.bottom() + 1 - limit(start.height() - delta.y(), minimum.height(), maximum.height()));
+    if (edges & Qt::BottomEdge) result.setHeight(limit(start.height() + delta.y(), minimum.height(), maximum.height()));
+    return result;
+}
+
 void WindowWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A double click on the caption maximises the window, or gives it back its size.
     if (event->button() == Qt::LeftButton && sizeBox_ && event->position().y() < captionHeight_) {
-        setWindowState(windowState() ^ Qt::WindowMaximized);
+        drag_ = Drag{};
+        if (isMaximized()) showNormal();
+        else showMaximized();
         return;
     }
     QWidget::mouseDoubleClickEvent(event);

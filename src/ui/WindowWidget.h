@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <cstdint>
+
 namespace velnor7::ui {
 
 class CWindowWnd;
@@ -13,6 +15,9 @@ public:
     explicit WindowWidget(CWindowWnd* window);
     void SetCaptionHeight(int pixels) { captionHeight_ = pixels; }
     void SetSizeBox(bool resizable) { sizeBox_ = resizable; }
+    // The window's geometry after dragging the given edges by `delta` from `start`.
+    static QRect ResizedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta, const QSize& minimum,
+                                 const QSize& maximum);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -23,15 +28,28 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // A move or resize the window does itself, where the desktop does not.
+    struct Drag {
+        bool active = false;
+        Qt::Edges edges;  // none: a move by the caption
+        QPoint pressedAt;
+        QRect startGeometry;
+    };
+    static Qt::CursorShape CursorFor(Qt::Edges edges);
     Qt::Edges EdgesAt(const QPoint& point) const;
+    std::uintptr_t SizeKind() const;
+    std::intptr_t SizeParameter() const;
     void Send(unsigned id, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
 
     CWindowWnd* window_;
     int captionHeight_ = 0;
     bool sizeBox_ = false;
+    Drag drag_;
 };
 
 }  // namespace velnor7::ui

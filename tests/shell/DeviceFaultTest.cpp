@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QTemporaryDir>
+
 namespace velnor7 {
 namespace {
 
@@ -94,6 +97,32 @@ TEST_F(DeviceFaultTest, AKeyboardThatCannotBeOpenedForWritingIsShownWithTheReaso
     ASSERT_TRUE(WaitFor([&] { return NoticeSays("cannot be opened for configuration"); }));
     EXPECT_FALSE(KeyboardPage()->CommandChannel().IsOpen());
     EXPECT_EQ(keyboard_->ReceivedRequests().size(), 0u);
+}
+
+TEST_F(DeviceFaultTest, AKeyboardAnotherProgramOwnsIsLeftAloneAndTakenOverOnceLetGo) {
+    // A keyboard whose memory lives in a file, as velnor7ctl and this program share it.
+    QTemporaryDir folder;
+    const QString state = folder.filePath("keyboard.json");
+    bus_->Unplug(busNumber_);
+    keyboard_ = std::make_shared<KeyboardEmulator>(state.toStdString());
+    busNumber_ = bus_->Plug(keyboard_);
+    QProcess other;
+    other.start("flock", {state + ".lock", "-c", "echo locked; exec cat"});
+    ASSERT_TRUE(other.waitForReadyRead(30000));
+
+    Open();
+    ASSERT_TRUE(WaitFor([&] {
+        return NoticeSays(("The keyboard is in use by flock, pid " + std::to_string(other.processId()) +
+                           ". VELNOR7 leaves it alone and takes it over as soon as that program lets go of it.")
+                              .c_str());
+    }));
+    EXPECT_TRUE(KeyboardEntry()->IsShown());
+    EXPECT_FALSE(KeyboardPage()->CommandChannel().IsOpen());
+    EXPECT_EQ(keyboard_->ReceivedRequests().size(), 0u) << "not a byte to a keyboard another program drives";
+
+    other.closeWriteChannel();
+    ASSERT_TRUE(other.waitForFinished(30000));
+    ASSERT_TRUE(WaitFor([&] { return Keyboard()->Configurator().HasReadOut() && Requests(kCmdWriteParameters) > 0; }));
 }
 
 TEST_F(DeviceFaultTest, TheNoticeStripKeepsTheLastThreeNoticesUntilItIsClosed) {

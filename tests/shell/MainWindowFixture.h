@@ -42,11 +42,12 @@ protected:
         SimulatedKeyboardTest::TearDown();
     }
 
-    // Creates and shows the window as start-up does; initialisation starts discovery.
+    // Creates the window as start-up does: initialisation starts discovery, and the window
+    // shows itself once the first scan is done.
     void Open() {
         window_ = std::make_unique<CMainWnd>();
         window_->Create(nullptr, "VELNOR7");
-        window_->ShowWindow(true);
+        window_->InitialiseHidden();
         ASSERT_TRUE(WaitFor([&] { return window_->EntryCount() == 4; }));
     }
 

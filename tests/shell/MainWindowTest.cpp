@@ -16,6 +16,8 @@
 
 #include <QTimer>
 
+#include <functional>
+
 namespace velnor7 {
 namespace {
 
@@ -54,6 +56,65 @@ TEST_F(MainWindowTest, WithoutADeviceTheWindowShowsNoDeviceAfterTheFirstScan) {
     EXPECT_EQ(window_->SelectedPage(), nullptr);
     EXPECT_FALSE(window_->FirstVisibleEntry().found);
     EXPECT_TRUE(trace.Contains("软件标示 " + std::to_string(ui::RegisterWindowMessage("VELNOR7")) + "，0d0d"));
+}
+
+// What the window looks like when it first shows, recorded at that moment.
+class FirstShowRecorder : public QObject {
+public:
+    explicit FirstShowRecorder(std::function<void()> record) : record_(std::move(record)) {}
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && ++shows == 1) record_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> record_;
+};
+
+TEST_F(MainWindowTest, TheWindowIsShownOnceCompleteAndOnlyAfterTheFirstScan) {
+    bool keyboardAttachedThen = false;
+    QSize sizeThen;
+    window_ = std::make_unique<CMainWnd>();
+    window_->Create(nullptr, "VELNOR7");
+    FirstShowRecorder recorder([&] {
+        keyboardAttachedThen = KeyboardPage()->CommandChannel().IsOpen() && !NoDeviceShown();
+        sizeThen = window_->GetWidget()->size();
+    });
+    window_->GetWidget()->installEventFilter(&recorder);
+    window_->InitialiseHidden();
+    ASSERT_TRUE(WaitFor([&] { return window_->GetWidget()->isVisible(); }));
+    ASSERT_TRUE(WaitFor([&] { return Requests(kCmdWriteParameters) > 0; }));
+    EXPECT_EQ(recorder.shows, 1) << "no show before the first scan, and no second one after it";
+    EXPECT_TRUE(keyboardAttachedThen) << "the first scan had attached the keyboard before the window showed";
+    EXPECT_EQ(sizeThen, window_->GetWidget()->minimumSize()) << "sized before it showed";
+    // The whole keyboard fits the smallest window.
+    const QWidget* keys = KeyboardPage()->GetSelectPanel()->GetWidget();
+    const QRect keysInWindow(keys->mapTo(window_->GetWidget(), QPoint(0, 0)), keys->size());
+    EXPECT_TRUE(window_->GetWidget()->rect().contains(keysInWindow)) << "keys at " << keysInWindow.x() << ","
+                                                                     << keysInWindow.y() << " size " << keys->width()
+                                                                     << "x" << keys->height();
+    window_->GetWidget()->removeEventFilter(&recorder);
+}
+
+TEST_F(MainWindowTest, APageNobodySeesStopsItsFramesAndTheWindowWakesThemWhenShownAgain) {
+    Open();
+    ASSERT_TRUE(WaitFor([&] { return Requests(kCmdWriteParameters) > 0; }));
+    // The pointer over the window: the preview is watched.
+    ui::SendWindowMessage(window_->GetHWND(), ui::WindowMessage{ui::wm::kMouseHover, 0, 0, {}}, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->FramePeriodMs() > 0 && KeyboardPage()->PreviewSeen(); }));
+
+    window_->GetWidget()->hide();
+    ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->FramePeriodMs() == 0; })) << "no timer runs for nobody";
+    EXPECT_FALSE(KeyboardPage()->PreviewSeen()) << "and the preview thread idles";
+
+    // Shown again under the pointer: the frames run from that moment, not a timer later.
+    window_->GetWidget()->show();
+    ui::SendWindowMessage(window_->GetHWND(), ui::WindowMessage{ui::wm::kMouseHover, 0, 0, {}}, nullptr);
+    EXPECT_GT(KeyboardEntry()->FramePeriodMs(), 0);
+    EXPECT_TRUE(KeyboardPage()->PreviewSeen());
 }
 
 // How soon discovery notices is its own rule (one cycle), tested on discovery itself.

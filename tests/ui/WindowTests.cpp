@@ -7,6 +7,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/MenuUI.h"
 #include "ui/TrayIcon.h"
+#include "ui/WindowWidget.h"
 
 #include <gtest/gtest.h>
 
@@ -223,6 +224,56 @@ TEST(WindowMessageTest, TheDesktopsCloseComesAsAMessageTheWindowMayRefuse) {
     ASSERT_TRUE(testing::WaitFor([&] { return !window.IsWindow(); }));
     EXPECT_TRUE(std::any_of(window.messages.begin(), window.messages.end(),
                             [](const WindowMessage& m) { return m.id == wm::kDestroy; }));
+}
+
+TEST(WindowFrameTest, DraggedEdgesResizeWithinTheLimitsAndTheOppositeEdgesStayPut) {
+    const QRect start(100, 50, 400, 300);
+    const QSize minimum(300, 200);
+    const QSize maximum(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    struct Case {
+        const char* what;
+        Qt::Edges edges;
+        QPoint delta;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"right edge outwards", Qt::RightEdge, {50, 9}, QRect(100, 50, 450, 300)},
+        {"bottom edge inwards", Qt::BottomEdge, {0, -40}, QRect(100, 50, 400, 260)},
+        {"left edge outwards: the right edge stays", Qt::LeftEdge, {-30, 0}, QRect(70, 50, 430, 300)},
+        {"top-left corner inwards", Qt::TopEdge | Qt::LeftEdge, {20, 10}, QRect(120, 60, 380, 290)},
+        {"left edge past the minimum stops there", Qt::LeftEdge, {250, 0}, QRect(200, 50, 300, 300)},
+        {"bottom-right corner past the minimum", Qt::BottomEdge | Qt::RightEdge, {-500, -500}, QRect(100, 50, 300, 200)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WindowWidget::ResizedGeometry(start, c.edges, c.delta, minimum, maximum), c.expected) << c.what;
+    EXPECT_EQ(WindowWidget::ResizedGeometry(start, Qt::RightEdge, {500, 0}, minimum, QSize(600, 600)).width(), 600)
+        << "nor past the maximum";
+}
+
+const char* const kResizable = R"(<Window size="400,300" caption="0,0,0,40" mininfo="300,200" sizebox="6,6,6,6">
+  <VerticalLayout name="root"><Label name="title" height="40" text="caption"/><Control/></VerticalLayout></Window>)";
+
+TEST(WindowFrameTest, AFramelessWindowResizesByItsEdgeAndMaximisesOnACaptionDoubleClick) {
+    TestWindow window(kResizable);
+    window.Create(nullptr, "test", CWindowWnd::kFrameless);
+    window.Open();
+    QWidget* widget = window.GetWidget();
+    const QSize before = widget->size();
+    // Where the desktop cannot resize it (as here), the window follows the mouse itself.
+    const QPoint edge(widget->width() - 2, widget->height() / 2);
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, edge);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(edge + QPoint(60, 0)), widget->mapToGlobal(QPointF(edge + QPoint(60, 0))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &drag);
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, edge + QPoint(60, 0));
+    EXPECT_EQ(widget->size(), QSize(before.width() + 60, before.height()));
+
+    // The caption is a label here: the double click on it reaches the window all the same.
+    auto* title = window.Find<CControlUI>("title");
+    testing::DoubleClick(title);
+    EXPECT_TRUE(testing::WaitFor([&] { return widget->isMaximized(); }));
+    testing::DoubleClick(title);
+    EXPECT_TRUE(testing::WaitFor([&] { return !widget->isMaximized(); }));
 }
 
 // A virtual page: the notifications of the controls inside "light_page" come here.

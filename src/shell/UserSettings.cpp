@@ -1,0 +1,24 @@
+#include "shell/UserSettings.h"
+
+#include "common/NoticeOnce.h"
+#include "platform/files/FileRead.h"
+
+#include <QFile>
+#include <QStandardPaths>
+
+namespace velnor7 {
+
+std::unique_ptr<QSettings> OpenUserSettings() {
+    const QString file =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/VELNOR7/VELNOR7.conf";
+    const FileReadResult found = InspectFile(QFile::encodeName(file).toStdString());
+    if (found.status == FileReadStatus::NotRegular) {
+        UserNoticeOnce("The settings file " + file.toStdString() + " " + found.reason +
+                       "; it was left as it is, so the first language of the list is used and nothing "
+                       "chosen in the window is remembered.");
+        return nullptr;
+    }
+    return std::make_unique<QSettings>(file, QSettings::IniFormat);
+}
+
+}  // namespace velnor7
