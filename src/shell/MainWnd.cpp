@@ -591,11 +591,9 @@ void CMainWnd::OnClick(const QString& name) {
         if (window != nullptr) window->showMinimized();
     } else if (name == "maxbtn" || name == "restorebtn") {
         if (window == nullptr) return;
-        const bool maximise = name == "maxbtn";
-        if (maximise) window->showMaximized();
+        // The buttons follow in the size message, whatever maximised the window.
+        if (name == "maxbtn") window->showMaximized();
         else window->showNormal();
-        if (ui::CControlUI* max = FindControl("maxbtn")) max->SetVisible(!maximise);
-        if (ui::CControlUI* restore = FindControl("restorebtn")) restore->SetVisible(maximise);
     } else if (name == "deng_same_mode") {
         if (lightSync_) lightSync_->Start(SelectedPage(), screenWidth_, screenHeight_);
     }
@@ -712,6 +710,11 @@ long CMainWnd::MessageHandler(const ui::WindowMessage& message, bool& handled) {
     } else if (id == kShowWindow || id == kSize) {
         // Shown, restored from the taskbar: the pages may be seen again.
         WakeFrames();
+        if (id == kSize && message.wParam != kSizeMinimized) {
+            const bool maximised = message.wParam == kSizeMaximized;
+            if (ui::CControlUI* max = FindControl("maxbtn")) max->SetVisible(!maximised);
+            if (ui::CControlUI* restore = FindControl("restorebtn")) restore->SetVisible(maximised);
+        }
     } else if (id == kClose) {
         // The desktop's close button: the window goes to the tray, as "closebtn" does.
         HideWindowOrMinimise();

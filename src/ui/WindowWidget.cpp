@@ -2,6 +2,7 @@
 
 #include "ui/WindowWnd.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QWindow>
@@ -102,10 +103,12 @@ void WindowWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && windowHandle() != nullptr && !isMaximized()) {
         const QPoint point = event->position().toPoint();
         const Qt::Edges edges = EdgesAt(point);
-        const bool onCaption = point.y() < captionHeight_;
-        if (edges != Qt::Edges() || onCaption) {
-            if (edges != Qt::Edges() ? windowHandle()->startSystemResize(edges) : windowHandle()->startSystemMove()) return;
-            drag_ = Drag{true, edges, event->globalPosition().toPoint(), geometry()};
+        if (edges != Qt::Edges() || point.y() < captionHeight_) {
+            drag_ = Drag{edges != Qt::Edges() ? DragState::Resizing : DragState::Pressed, edges,
+                         event->globalPosition().toPoint(), geometry()};
+            // A move starts once the mouse moves: a press that stays put may be the first of
+            // a double click, which the desktop would never pass on once it moves the window.
+            if (drag_.state == DragState::Resizing && windowHandle()->startSystemResize(edges)) drag_ = Drag{};
             event->accept();
             return;
         }
@@ -114,7 +117,7 @@ void WindowWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void WindowWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (!drag_.active) {
+    if (drag_.state == DragState::None) {
         if (event->buttons() == Qt::NoButton) {
             const Qt::Edges edges = isMaximized() ? Qt::Edges() : EdgesAt(event->position().toPoint());
             if (edges == Qt::Edges()) unsetCursor();
@@ -124,15 +127,20 @@ void WindowWidget::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     const QPoint delta = event->globalPosition().toPoint() - drag_.pressedAt;
-    if (drag_.edges == Qt::Edges()) {
-        move(drag_.startGeometry.topLeft() + delta);
-        return;
+    if (drag_.state == DragState::Pressed) {
+        if (delta.manhattanLength() < QApplication::startDragDistance()) return;
+        drag_.state = DragState::Moving;
+        if (windowHandle()->startSystemMove()) {
+            drag_ = Drag{};
+            return;
+        }
     }
-    setGeometry(ResizedGeometry(drag_.startGeometry, drag_.edges, delta, minimumSize(), maximumSize()));
+    if (drag_.state == DragState::Moving) move(drag_.startGeometry.topLeft() + delta);
+    else setGeometry(ResizedGeometry(drag_.startGeometry, drag_.edges, delta, minimumSize(), maximumSize()));
 }
 
 void WindowWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (drag_.active && event->button() == Qt::LeftButton) {
+    if (drag_.state != DragState::None && event->button() == Qt::LeftButton) {
         drag_ = Drag{};
         return;
     }

@@ -34,9 +34,10 @@ protected:
 
 private:
     // A move or resize the window does itself, where the desktop does not.
+    enum class DragState { None, Pressed, Moving, Resizing };
     struct Drag {
-        bool active = false;
-        Qt::Edges edges;  // none: a move by the caption
+        DragState state = DragState::None;
+        Qt::Edges edges;  // none: the caption
         QPoint pressedAt;
         QRect startGeometry;
     };

@@ -117,6 +117,20 @@ TEST_F(MainWindowTest, APageNobodySeesStopsItsFramesAndTheWindowWakesThemWhenSho
     EXPECT_TRUE(KeyboardPage()->PreviewSeen());
 }
 
+TEST_F(MainWindowTest, ACaptionDoubleClickMaximisesAndTheCaptionButtonsFollow) {
+    Open();
+    QWidget* widget = window_->GetWidget();
+    ASSERT_TRUE(WaitFor([&] { return widget->isVisible(); }));
+    testing::DoubleClickAt(widget, QPoint(widget->width() / 2, 20));
+    ASSERT_TRUE(WaitFor([&] { return widget->isMaximized(); }));
+    EXPECT_FALSE(window_->FindControl("maxbtn")->IsVisible());
+    EXPECT_TRUE(window_->FindControl("restorebtn")->IsVisible());
+    testing::Click(window_->FindControl("restorebtn"));
+    ASSERT_TRUE(WaitFor([&] { return !widget->isMaximized(); }));
+    EXPECT_TRUE(window_->FindControl("maxbtn")->IsVisible());
+    EXPECT_FALSE(window_->FindControl("restorebtn")->IsVisible());
+}
+
 // How soon discovery notices is its own rule (one cycle), tested on discovery itself.
 TEST_F(MainWindowTest, PullingTheKeyboardOutHidesItsEntry) {
     Open();

@@ -268,6 +268,17 @@ TEST(WindowFrameTest, AFramelessWindowResizesByItsEdgeAndMaximisesOnACaptionDoub
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, edge + QPoint(60, 0));
     EXPECT_EQ(widget->size(), QSize(before.width() + 60, before.height()));
 
+    // The caption moves the window once the mouse moves, not on the press alone.
+    const QPoint topLeft = widget->pos();
+    const QPoint caption(widget->width() / 2, 20);
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, caption);
+    EXPECT_EQ(widget->pos(), topLeft);
+    QMouseEvent move(QEvent::MouseMove, QPointF(caption + QPoint(40, 30)), widget->mapToGlobal(QPointF(caption + QPoint(40, 30))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, caption + QPoint(40, 30));
+    EXPECT_EQ(widget->pos(), topLeft + QPoint(40, 30));
+
     // The caption is a label here: the double click on it reaches the window all the same.
     auto* title = window.Find<CControlUI>("title");
     testing::DoubleClick(title);
