@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -294,8 +293,11 @@ TEST_F(KeyboardCommandsTest, SettingsSetStoresTheFlagsAndRateAndWritesThemInTheL
 std::string ProjectVersion() {
     std::ifstream file(std::string(VELNOR7_SOURCE_DIR) + "/CMakeLists.txt");
     const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::smatch match;
-    return std::regex_search(text, match, std::regex(R"(project\(velnor7 VERSION ([0-9.]+))")) ? match[1].str() : "?";
+    const std::string marker = "project(velnor7 VERSION ";
+    const size_t start = text.find(marker);
+    if (start == std::string::npos) return "?";
+    const size_t from = start + marker.size();
+    return text.substr(from, text.find_first_not_of("0123456789.", from) - from);
 }
 
 TEST_F(KeyboardCommandsTest, HelpAndVersionGoToStdoutWithStatus0) {
