@@ -41,32 +41,28 @@ stop() {
   app=
 }
 
-switches() {
-  cat /proc/"$app"/task/*/status 2>/dev/null |
-    awk '/^(voluntary|nonvoluntary)_ctxt_switches/ { n += $2 } END { print n }'
-}
 thread_switches() {
   for task in /proc/"$app"/task/*; do
-    printf '%s %s %s\n' "${task##*/}" "$(cat "$task/comm")" \
+    printf '%s %s %s\n' "${task##*/}" "$(tr ' ' _ <"$task/comm")" \
       "$(awk '/^(voluntary|nonvoluntary)_ctxt_switches/ { n += $2 } END { print n }' "$task/status")"
-  done | sort
+  done | LC_ALL=C sort
 }
 ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
 measure() {
-  local switches_before ticks_before switches_after ticks_after
-  [ "${THREADS:-0}" = 1 ] && thread_switches >"$scratch/threads.before"
-  switches_before=$(switches)
+  local ticks_before ticks_after
+  thread_switches >"$scratch/threads.before"
   ticks_before=$(ticks)
   sleep "$span"
-  switches_after=$(switches)
+  thread_switches >"$scratch/threads.after"
   ticks_after=$(ticks)
-  awk -v w=$((switches_after - switches_before)) -v t=$((ticks_after - ticks_before)) \
-    -v hz="$(getconf CLK_TCK)" -v s="$span" -v what="$1" \
-    'BEGIN { printf "%-34s %7.1f wake-ups/s %6.2f %% of one core\n", what, w / s, 100 * t / hz / s }'
+  # Per thread: what it did in the span (a thread started meanwhile counts whole, one that
+  # ended is left out, as its last count cannot be read).
+  LC_ALL=C join -a2 -e 0 -o 0,2.2,1.3,2.3 "$scratch/threads.before" "$scratch/threads.after" >"$scratch/threads.span"
+  awk -v t=$((ticks_after - ticks_before)) -v hz="$(getconf CLK_TCK)" -v s="$span" -v what="$1" \
+    '{ w += $4 - $3 } END { printf "%-34s %7.1f wake-ups/s %6.2f %% of one core\n", what, w / s, 100 * t / hz / s }' \
+    "$scratch/threads.span"
   if [ "${THREADS:-0}" = 1 ]; then
-    thread_switches >"$scratch/threads.after"
-    join "$scratch/threads.before" "$scratch/threads.after" 2>/dev/null |
-      awk -v s="$span" 'NF == 5 { printf "    %-8s %-18s %7.1f/s\n", $1, $2, ($5 - $3) / s }'
+    awk -v s="$span" '{ printf "    %-8s %-18s %7.1f/s\n", $1, $2, ($4 - $3) / s }' "$scratch/threads.span"
   fi
 }
 window_of() { xdotool search --pid "$app" --onlyvisible 2>/dev/null | head -1; }
@@ -83,29 +79,25 @@ sleep 1
 measure "simulated keyboard, hidden"
 stop
 
-# Map events of top-level windows, from a watcher on the root window started first.
-xev -root -event substructure >"$scratch/xev.log" 2>&1 &
+# Map events of top-level windows, each stamped as it arrives, from a watcher on the root
+# window started first.
+stdbuf -oL xev -root -event substructure 2>/dev/null |
+  while IFS= read -r line; do printf '%s %s\n' "$(date +%s%N)" "$line"; done >"$scratch/xev.log" &
 xev=$!
 sleep 0.5
 started=$(date +%s%N)
 "$bin/velnor7" --simulate >"$scratch/app.log" 2>&1 &
 app=$!
-until window=$(window_of) && [ -n "$window" ]; do sleep 0.005; done
-first_map=$(date +%s%N)
-# The window may be unmapped and mapped again: the time of its last map counts.
-last_map=$first_map
-state=mapped
-for _ in $(seq 300); do
-  if xwininfo -id "$window" 2>/dev/null | grep -q 'IsViewable'; then now=mapped; else now=unmapped; fi
-  [ "$now" = mapped ] && [ "$state" = unmapped ] && last_map=$(date +%s%N)
-  state=$now
-  sleep 0.005
-done
-sleep 1
+until window=$(window_of) && [ -n "$window" ]; do sleep 0.01; done
+sleep 3
+pkill -P "$xev" xev 2>/dev/null || true
 kill "$xev" 2>/dev/null || true
-window_dec=$(printf '%d' "$window")
-maps=$(grep -A1 '^MapNotify' "$scratch/xev.log" | grep -c "window 0x$(printf '%x' "$window_dec")," || true)
-printf '%-34s %7.0f ms\n' "start to first map" "$(( (first_map - started) / 1000000 ))"
-printf '%-34s %7.0f ms\n' "start to last map" "$(( (last_map - started) / 1000000 ))"
-printf '%-34s %7d\n' "MapNotify of the main window" "$maps"
+# "MapNotify event ..." is followed by "... window 0x..., override NO"; the stamp is the event's.
+maps=$(awk -v id="$(printf 'window 0x%x,' "$((window))")" '
+  / MapNotify event/ { stamp = $1; next }
+  stamp != "" && index($0, id) { print stamp } { stamp = "" }' "$scratch/xev.log")
+count=$(grep -c . <<<"$maps" || true)
+printf '%-34s %7.0f ms\n' "start to first map" "$(( ($(head -1 <<<"$maps") - started) / 1000000 ))"
+printf '%-34s %7.0f ms\n' "start to last map" "$(( ($(tail -1 <<<"$maps") - started) / 1000000 ))"
+printf '%-34s %7d\n' "MapNotify of the main window" "$count"
 stop
