@@ -1,5 +1,7 @@
 // One owner per device between processes: another program's lock is seen and named, this
 // process shares its own, and the lock goes with the last share.
+#include "support/OtherProgramsLock.h"
+
 #include "platform/files/OwnerLock.h"
 
 #include <gtest/gtest.h>
@@ -10,25 +12,6 @@
 
 namespace velnor7 {
 namespace {
-
-// Another program holding the lock on a file: flock(1), until its input ends.
-class OtherProgramsLock {
-public:
-    explicit OtherProgramsLock(const QString& path) {
-        process_.start("flock", {path, "-c", "echo locked; exec cat"});
-        held_ = process_.waitForReadyRead(30000) && process_.readAll().startsWith("locked");
-    }
-    ~OtherProgramsLock() {
-        process_.closeWriteChannel();
-        process_.waitForFinished(30000);
-    }
-    bool Held() const { return held_; }
-    qint64 Pid() const { return process_.processId(); }
-
-private:
-    QProcess process_;
-    bool held_ = false;
-};
 
 // Whether another program could take the lock now.
 bool FreeForOtherPrograms(const QString& path) { return QProcess::execute("flock", {"-n", path, "true"}) == 0; }
@@ -41,7 +24,7 @@ protected:
 
 TEST_F(OwnerLockTest, AFileAnotherProgramHoldsIsRefusedWithTheHoldersNameAndPid) {
     const QString path = PathOf("device.lock");
-    OtherProgramsLock other(path);
+    testing::OtherProgramsLock other(path.toStdString());
     ASSERT_TRUE(other.Held());
     const OwnerLock::Taken taken = OwnerLock::Take(path.toStdString(), true);
     EXPECT_EQ(taken.lock, nullptr);

@@ -2,13 +2,13 @@
 // plugged back in the middle of things, one this user may not open. Nothing is written to a
 // keyboard that was not read, and the window tells the user what is wrong.
 #include "shell/MainWindowFixture.h"
+#include "support/OtherProgramsLock.h"
 
 #include "common/UserNotice.h"
 #include "keyboard/page/TessaryKeyboardDevice.h"
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace velnor7 {
@@ -106,13 +106,12 @@ TEST_F(DeviceFaultTest, AKeyboardAnotherProgramOwnsIsLeftAloneAndTakenOverOnceLe
     bus_->Unplug(busNumber_);
     keyboard_ = std::make_shared<KeyboardEmulator>(state.toStdString());
     busNumber_ = bus_->Plug(keyboard_);
-    QProcess other;
-    other.start("flock", {state + ".lock", "-c", "echo locked; exec cat"});
-    ASSERT_TRUE(other.waitForReadyRead(30000));
+    testing::OtherProgramsLock other((state + ".lock").toStdString());
+    ASSERT_TRUE(other.Held());
 
     Open();
     ASSERT_TRUE(WaitFor([&] {
-        return NoticeSays(("The keyboard is in use by flock, pid " + std::to_string(other.processId()) +
+        return NoticeSays(("The keyboard is in use by flock, pid " + std::to_string(other.Pid()) +
                            ". VELNOR7 leaves it alone and takes it over as soon as that program lets go of it.")
                               .c_str());
     }));
@@ -120,8 +119,7 @@ TEST_F(DeviceFaultTest, AKeyboardAnotherProgramOwnsIsLeftAloneAndTakenOverOnceLe
     EXPECT_FALSE(KeyboardPage()->CommandChannel().IsOpen());
     EXPECT_EQ(keyboard_->ReceivedRequests().size(), 0u) << "not a byte to a keyboard another program drives";
 
-    other.closeWriteChannel();
-    ASSERT_TRUE(other.waitForFinished(30000));
+    other.Release();
     ASSERT_TRUE(WaitFor([&] { return Keyboard()->Configurator().HasReadOut() && Requests(kCmdWriteParameters) > 0; }));
 }
 
