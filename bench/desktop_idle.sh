@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # How quiet the desktop program is, under a private Xvfb: whole-process wake-ups per second
 # (voluntary and involuntary context switches of all threads) and CPU share over a span,
-# with no device, with the simulated keyboard and the window shown, and with it hidden;
+# with no device, with the simulated keyboard and the window shown, minimised and hidden;
 # then how long start-up takes to the first map of the window and how often it is mapped.
-#   bench/desktop_idle.sh BIN_DIR [SECONDS]
-# SETTLE=seconds (default 6) passes between start-up and the first span.
+#   bench/desktop_idle.sh BIN_DIR [SECONDS] [MODE SPEED]
+# MODE and SPEED set the keyboard's lighting first (brightness 5, multicolour), as
+# `velnor7ctl light set` does; without them the profile's lighting stays.
+# SETTLE=seconds (default 6) passes between start-up and the first span: the attach takes
+# half a second, the key images of an effect's colours are made during its first cycles.
 # THREADS=1 also prints the wake-ups of each thread.
+# Needs Xvfb, xdotool and xev (scripts/install-deps.sh installs them).
 set -euo pipefail
 bin=$(cd "$1" && pwd)
 span=${2:-20}
+mode=${3:-}
+speed=${4:-4}
 scratch=$(mktemp -d)
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1280x900x24 >/dev/null 2>&1 &
@@ -24,6 +30,9 @@ export DISPLAY=$display XDG_DATA_HOME=$scratch/data XDG_CONFIG_HOME=$scratch/con
 export XDG_RUNTIME_DIR=$scratch/run
 mkdir -m 700 "$scratch/run"
 sleep 1
+if [ -n "$mode" ]; then
+  "$bin/velnor7ctl" --simulate light set --mode "$mode" --speed "$speed" --brightness 5 --multicolour >/dev/null
+fi
 
 start() {
   "$bin/velnor7" "$@" >"$scratch/app.log" 2>&1 &
@@ -73,8 +82,13 @@ measure "no device"
 stop
 
 start --simulate
+window=$(window_of)
 measure "simulated keyboard, shown"
-xdotool windowunmap "$(window_of)"
+# Without a window manager a minimise does nothing: then this span is another shown one.
+xdotool windowminimize "$window"
+sleep 1
+measure "simulated keyboard, minimised"
+xdotool windowunmap "$window"
 sleep 1
 measure "simulated keyboard, hidden"
 stop

@@ -40,9 +40,9 @@ std::optional<bool> ParseOnOff(const std::string& text) {
     return std::nullopt;
 }
 
-std::optional<Rgb> ParseHexTriplet(const std::string& text) {
+std::optional<std::array<uint8_t, 3>> ParseHexTriplet(const std::string& text) {
     if (text.size() != 6) return std::nullopt;
-    Rgb bytes{};
+    std::array<uint8_t, 3> bytes{};
     for (size_t i = 0; i < 3; ++i) {
         const char* first = text.data() + 2 * i;
         if (std::from_chars(first, first + 2, bytes[i], 16).ptr != first + 2) return std::nullopt;
@@ -54,7 +54,9 @@ std::optional<Rgb> ParseColour(const std::string& text) {
     for (const NamedColour& named : kColourNames) {
         if (SameIgnoringCase(text, named.name)) return named.rgb;
     }
-    return ParseHexTriplet(!text.empty() && text[0] == '#' ? text.substr(1) : text);
+    const auto bytes = ParseHexTriplet(!text.empty() && text[0] == '#' ? text.substr(1) : text);
+    if (!bytes) return std::nullopt;
+    return Rgb{(*bytes)[0], (*bytes)[1], (*bytes)[2]};
 }
 
 std::span<const NamedColour> ColourNames() { return kColourNames; }

@@ -70,7 +70,7 @@ std::string ColourNameLines() {
     std::string line;
     for (const NamedColour& colour : ColourNames()) {
         char entry[32];
-        std::snprintf(entry, sizeof entry, "%s %02x%02x%02x", colour.name, colour.rgb[0], colour.rgb[1], colour.rgb[2]);
+        std::snprintf(entry, sizeof entry, "%s %02x%02x%02x", colour.name, colour.rgb.red, colour.rgb.green, colour.rgb.blue);
         if (!line.empty() && line.size() + 2 + std::strlen(entry) > 78) {
             text += line + ",\n";
             line.clear();

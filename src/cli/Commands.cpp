@@ -7,6 +7,7 @@
 #include "common/Trace.h"
 #include "core/DeviceCatalogue.h"
 #include "core/DeviceCommandChannel.h"
+#include "core/DeviceInformation.h"
 #include "core/DeviceResult.h"
 #include "core/HidDevice.h"
 
@@ -20,15 +21,6 @@
 
 namespace velnor7 {
 namespace {
-
-// The information block: what the keyboard's read-out uses (key count, macro memory) and
-// what describes the device.
-constexpr size_t kInfoKeyCount = 5;
-constexpr size_t kInfoMacroUnits = 6;
-constexpr unsigned kMacroUnitBytes = 128;
-constexpr size_t kInfoModelName = 8;
-constexpr size_t kInfoModelNameSize = 16;
-constexpr size_t kInfoFirmwareVersion = 32;  // low byte first
 
 std::string Hex(unsigned value, int digits) {
     char text[16];
@@ -151,25 +143,6 @@ std::optional<std::string> FindKeyboardCommandPath() {
         if (entry.slot >= 0 && entry.identity.role == kRoleCommand && entry.identity.type == kTypeKeyboard) return entry.path;
     }
     return std::nullopt;
-}
-
-DeviceInformation DecodeDeviceInformation(const std::array<uint8_t, kDeviceInfoSize>& block) {
-    DeviceInformation decoded;
-    // The name is NUL-padded, and fills its 16 bytes without a NUL when it is that long.
-    for (size_t i = kInfoModelName; i < kInfoModelName + kInfoModelNameSize && block[i] != 0; ++i) {
-        // Bytes from the device never reach the terminal as control characters.
-        if (block[i] >= 0x20 && block[i] < 0x7F) decoded.model += static_cast<char>(block[i]);
-        else decoded.model += "\\x" + Hex(block[i], 2);
-    }
-    decoded.firmwareVersion = static_cast<uint16_t>(block[kInfoFirmwareVersion] | block[kInfoFirmwareVersion + 1] << 8);
-    decoded.keys = block[kInfoKeyCount];
-    decoded.macroBytes = block[kInfoMacroUnits] * kMacroUnitBytes;
-    return decoded;
-}
-
-std::string FirmwareVersionText(uint16_t version) {
-    // Major and minor byte in binary-coded decimal, as in the USB device release number.
-    return Hex(version >> 8, 1) + "." + Hex(version & 0xFF, 2);
 }
 
 int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {

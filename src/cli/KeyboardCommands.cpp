@@ -68,9 +68,9 @@ struct LightChange {
         if (direction) light.fx = *direction;
         if (multicolour) light.multiColor = *multicolour;
         if (colour) {
-            light.red = (*colour)[0];
-            light.green = (*colour)[1];
-            light.blue = (*colour)[2];
+            light.red = colour->red;
+            light.green = colour->green;
+            light.blue = colour->blue;
         }
     }
 };

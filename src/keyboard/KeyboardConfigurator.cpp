@@ -1,14 +1,11 @@
 #include "keyboard/KeyboardConfigurator.h"
 
 #include "common/Trace.h"
+#include "core/DeviceInformation.h"
 #include "macros/MacroFiles.h"
 
 namespace velnor7 {
 namespace {
-
-constexpr size_t kInfoSlotCount = 5;
-constexpr size_t kInfoMacroUnits = 6;
-constexpr size_t kMacroUnitBytes = 128;
 
 // "The keyboard could not be read: <what the step said>".
 DeviceResult Explained(DeviceResult result, const std::string& what) {
@@ -78,7 +75,7 @@ DeviceResult CKeyboardConfigurator::ReadOut() {
         TransferProgress progress;
         DeviceResult step = Step(channel_.ReadDeviceInfo(info.data(), &progress), "ReadDeviceInfo", &progress);
         if (!step.Ok()) return step;
-        const size_t slots = info[kInfoSlotCount];
+        const size_t slots = info[kInfoKeySlots];
         if (channel_.SetDataSize(static_cast<uint16_t>(slots * 3)) != kResultOk) {
             return DeviceResult::Failure(DeviceError::Unsupported,
                                          "it reports " + std::to_string(slots) + " keys, more than a key map transfer holds");
@@ -93,7 +90,7 @@ DeviceResult CKeyboardConfigurator::ReadOut() {
     info_ = info;
     reportedKeyMap_ = std::move(keyMap);
     reportedLedMap_ = std::move(ledMap);
-    maps_ = BuildKeyMaps(reportedKeyMap_, reportedLedMap_, info_[kInfoSlotCount]);
+    maps_ = BuildKeyMaps(reportedKeyMap_, reportedLedMap_, info_[kInfoKeySlots]);
     readOut_ = true;
     return result;
 }
@@ -111,10 +108,10 @@ DeviceResult CKeyboardConfigurator::RefreshDeviceInfo() {
     TransferProgress progress;
     DeviceResult result = Step(channel_.ReadDeviceInfo(fresh.data(), &progress), "ReadDeviceInfo", &progress);
     if (!result.Ok()) return result;
-    if (readOut_ && fresh[kInfoSlotCount] != info_[kInfoSlotCount]) {
+    if (readOut_ && fresh[kInfoKeySlots] != info_[kInfoKeySlots]) {
         return DeviceResult::Failure(DeviceError::DeviceChanged,
-                                     "it now reports " + std::to_string(fresh[kInfoSlotCount]) + " keys instead of " +
-                                         std::to_string(info_[kInfoSlotCount]) + "; it has to be read again");
+                                     "it now reports " + std::to_string(fresh[kInfoKeySlots]) + " keys instead of " +
+                                         std::to_string(info_[kInfoKeySlots]) + "; it has to be read again");
     }
     info_ = fresh;
     return result;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "core/DeviceCommandChannel.h"
+#include "core/DeviceInformation.h"
 #include "core/DeviceResult.h"
 #include "keyboard/KeyMaps.h"
 #include "keyboard/KeyboardPayloads.h"
@@ -72,7 +73,7 @@ public:
     DeviceResult PaintKey(int key);
 
     const std::array<uint8_t, kDeviceInfoSize>& DeviceInfo() const { return info_; }
-    int SlotCount() const { return info_[5]; }
+    int SlotCount() const { return info_[kInfoKeySlots]; }
     const std::vector<uint8_t>& ReportedKeyMap() const { return reportedKeyMap_; }
     const KeyMaps& Maps() const { return maps_; }
     std::vector<KeyColour>& KeyColours() { return keyColours_; }

@@ -31,8 +31,6 @@ namespace {
 
 // Set once the user has been told that closing the window leaves the program in the tray.
 constexpr const char* kTrayToldKey = "TrayNoticeShown";
-constexpr int kFitWidth = 1099;
-constexpr int kFitHeight = 741;
 const char* const kWebAddress = "https://github.com/velnor7";
 
 // The page kind of a slot's device type: keyboard 0, mouse 1 (2 and 6), mouse pad 2, headset 3.
@@ -457,8 +455,8 @@ void CMainWnd::FitWindow() {
     if (window == nullptr) return;
     const bool wasVisible = window->isVisible();
     if (window->isMinimized()) window->showNormal();
+    // At 100 % the window takes its layout's size, which holds the whole on-screen keyboard.
     SetDPI(96);
-    window->resize(kFitWidth, kFitHeight);
     CenterWindow();
     window->setVisible(wasVisible);
 }
@@ -633,6 +631,12 @@ void CMainWnd::WakeFrames() {
     for (CDeviceOptionUI* entry : entries_) entry->WakeFrames();
 }
 
+void CMainWnd::SetHovered(bool hovered) {
+    hovered_ = hovered;
+    ForEachLitPage([hovered](CTessaryUSBDevice* page) { page->SetPreviewActive(hovered); });
+    WakeFrames();
+}
+
 bool CMainWnd::IsGatedWhileAsleep(unsigned id) const {
     using namespace ui::wm;
     const bool alwaysHandled = id == kActivate || id == kMouseHover || id == kMouseLeave || id == kDestroy ||
@@ -697,16 +701,11 @@ long CMainWnd::MessageHandler(const ui::WindowMessage& message, bool& handled) {
         OnTimer(static_cast<int>(message.wParam));
         handled = true;
     } else if (id == kActivate) {
-        active_ = hovered_ = message.wParam != kInactive;
-        ForEachLitPage([this](CTessaryUSBDevice* page) { page->SetPreviewActive(hovered_); });
-        WakeFrames();
+        active_ = message.wParam != kInactive;
+        SetHovered(active_);
     } else if (id == kMouseHover || id == kMouseLeave) {
         Trace(id == kMouseHover ? "鼠标移入" : "鼠标移出");
-        if (!active_) {
-            hovered_ = id == kMouseHover;
-            ForEachLitPage([this](CTessaryUSBDevice* page) { page->SetPreviewActive(hovered_); });
-            WakeFrames();
-        }
+        if (!active_) SetHovered(id == kMouseHover);
     } else if (id == kShowWindow || id == kSize) {
         // Shown, restored from the taskbar: the pages may be seen again.
         WakeFrames();

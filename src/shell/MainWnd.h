@@ -38,7 +38,6 @@ public:
     static constexpr unsigned kMsgUpdateSeen = 3094;
     static constexpr unsigned kMsgNotice = 3095;  // text: a notice for the user
     // Window timers.
-    static constexpr int kTimerFit = 1011;
     static constexpr int kTimerTrayMenu = 1032;
     static constexpr int kTimerProfileSwitch = 1055;
     static constexpr int kTimerOwnerRetry = 1056;  // runs only while a device is in another program's hands
@@ -121,6 +120,8 @@ private:
     void HideWindowOrMinimise();
     // Every page that stopped its frames while unseen looks again whether it is seen.
     void WakeFrames();
+    // The pointer over the window or the window active: the previews are watched.
+    void SetHovered(bool hovered);
     // The settings window: at the main window's right edge, or centred.
     void OpenSettings(bool centred);
     void Shutdown();

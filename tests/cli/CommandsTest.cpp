@@ -3,6 +3,7 @@
 #include "cli/VerbOutcome.h"
 #include "common/JsonFile.h"
 #include "common/Paths.h"
+#include "core/DeviceInformation.h"
 #include "macros/MacroLibrary.h"
 #include "support/SimulatedKeyboard.h"
 

@@ -37,6 +37,17 @@ TEST(HidrawBackend, MissingNodesAndForeignPathsDoNotOpen) {
     }
 }
 
+// Arrivals and removals cannot be made here; what can: the watch opens, waits without an
+// event, and a stop's wake ends its wait at once and every later one.
+TEST(HidrawBackend, TheBusWatchWaitsForChangesAndAWakeEndsItsWaits) {
+    const std::unique_ptr<HidBusWatch> watch = MakeHidrawBackend()->Watch();
+    if (!watch) GTEST_SKIP() << "no udev monitor can be opened here; discovery polls instead";
+    EXPECT_FALSE(watch->Wait(0)) << "nothing was plugged in or pulled out";
+    watch->Wake();
+    EXPECT_TRUE(watch->Wait(-1)) << "woken";
+    EXPECT_TRUE(watch->Wait(-1)) << "and stays woken for the thread's last look at its stop";
+}
+
 TEST(HidPathKeys, NamesInterfaceAndCollectionAsTheCatalogueReadsThem) {
     EXPECT_EQ(HidPathKeys(0xF0E1, 0x5004, 1, 3, 4), "vid_f0e1&pid_5004&mi_01&col04");
     EXPECT_EQ(HidPathKeys(0xF0E1, 0x5004, 0, 0, 1), "vid_f0e1&pid_5004&mi_00");

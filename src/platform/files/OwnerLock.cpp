@@ -32,8 +32,8 @@ std::string ProcessName(long pid) {
     return name;
 }
 
-}  // namespace
-
+// "velnor7ctl, pid 1234" for the process that holds a flock on the file open as `fd`;
+// empty when the system does not say.
 std::string LockHolderOf(int fd) {
     struct stat status {};
     if (::fstat(fd, &status) != 0) return {};
@@ -55,6 +55,8 @@ std::string LockHolderOf(int fd) {
     }
     return {};
 }
+
+}  // namespace
 
 OwnerLock::Taken OwnerLock::Take(const std::string& path, bool create) {
     std::lock_guard guard(g_locksMutex);

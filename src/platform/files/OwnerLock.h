@@ -34,8 +34,4 @@ private:
     const std::string path_;
 };
 
-// "velnor7ctl, pid 1234" for the process that holds a flock on the file open as `fd`;
-// empty when the system does not say.
-std::string LockHolderOf(int fd);
-
 }  // namespace velnor7
