@@ -25,13 +25,14 @@ WindowWidget::WindowWidget(CWindowWnd* window) : window_(window) {
 }
 
 void WindowWidget::Send(unsigned id, std::uintptr_t wParam, std::intptr_t lParam) {
+    if (window_ == nullptr) return;
     window_->HandleMessage(WindowMessage{id, wParam, lParam, {}});
 }
 
 void WindowWidget::closeEvent(QCloseEvent* event) {
     // The window decides in its close message what closing means (hide, destroy, ...).
     event->ignore();
-    PostWindowMessage(window_->GetHWND(), WindowMessage{wm::kClose, 0, 0, {}});
+    if (window_ != nullptr) PostWindowMessage(window_->GetHWND(), WindowMessage{wm::kClose, 0, 0, {}});
 }
 
 void WindowWidget::changeEvent(QEvent* event) {

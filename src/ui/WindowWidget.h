@@ -13,6 +13,8 @@ class CWindowWnd;
 class WindowWidget : public QWidget {
 public:
     explicit WindowWidget(CWindowWnd* window);
+    // The window is gone while this widget waits for its deletion: events go nowhere.
+    void ForgetWindow() { window_ = nullptr; }
     void SetCaptionHeight(int pixels) { captionHeight_ = pixels; }
     void SetSizeBox(bool resizable) { sizeBox_ = resizable; }
     // The window's geometry after dragging the given edges by `delta` from `start`.

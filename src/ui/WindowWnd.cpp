@@ -12,6 +12,9 @@ namespace velnor7::ui {
 CWindowWnd::CWindowWnd() = default;
 
 CWindowWnd::~CWindowWnd() {
+    for (CWindowWnd* owned : std::vector<CWindowWnd*>(owned_)) owned->Destroy(0);
+    for (CWindowWnd* owned : owned_) owned->owner_ = nullptr;  // those not created to the end
+    if (owner_ != nullptr) std::erase(owner_->owned_, this);
     if (handle_ != 0) UnregisterWindow(handle_);
     for (auto& [id, timer] : timers_) delete timer;
     delete widget_.data();
@@ -26,7 +29,10 @@ bool CWindowWnd::Create(CWindowWnd* owner, const QString& title, unsigned style)
     Qt::WindowFlags flags = (style & kToolWindow) != 0 ? Qt::Tool : Qt::Window;
     if ((style & kFrameless) != 0) flags |= Qt::FramelessWindowHint;
     if ((style & kTopmost) != 0) flags |= Qt::WindowStaysOnTopHint;
-    if (owner != nullptr && owner->GetWidget() != nullptr) widget->setParent(owner->GetWidget());
+    if (owner != nullptr && owner->GetWidget() != nullptr) {
+        widget->setParent(owner->GetWidget());
+        owner->owned_.push_back(this);
+    }
     widget->setWindowFlags(flags);
     widget->setAttribute(Qt::WA_ShowWithoutActivating, (style & kNoActivate) != 0);
     widget->setWindowTitle(title);
@@ -118,6 +124,9 @@ long CWindowWnd::HandleMessage(const WindowMessage& message) {
 void CWindowWnd::Destroy(int result) {
     if (destroying_ || !widget_) return;
     destroying_ = true;
+    // A window this one owns goes first, while its widget is still there.
+    for (CWindowWnd* owned : std::vector<CWindowWnd*>(owned_)) owned->Destroy(0);
+    if (owner_ != nullptr) std::erase(owner_->owned_, this);
     for (auto& [id, timer] : timers_) {
         timer->stop();
         timer->deleteLater();
@@ -135,6 +144,8 @@ void CWindowWnd::Destroy(int result) {
     handle_ = 0;
     if (QWidget* widget = widget_.data()) {
         widget_ = nullptr;
+        // The window may be deleted at its final message, before the widget is.
+        if (auto* own = dynamic_cast<WindowWidget*>(widget)) own->ForgetWindow();
         widget->deleteLater();
     }
     OnFinalMessage();

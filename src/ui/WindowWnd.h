@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <map>
+#include <vector>
 
 class QEventLoop;
 class QTimer;
@@ -76,6 +77,7 @@ private:
     friend class WindowWidget;
     QPointer<QWidget> widget_;
     CWindowWnd* owner_ = nullptr;
+    std::vector<CWindowWnd*> owned_;  // destroyed before this one: their widgets are its widget's children
     WindowHandle handle_ = 0;
     std::map<int, QTimer*> timers_;
     QEventLoop* modalLoop_ = nullptr;
