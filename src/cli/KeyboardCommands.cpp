@@ -8,6 +8,7 @@
 #include "core/DeviceCatalogue.h"
 #include "keyboard/DefaultKeyTable.h"
 #include "keyboard/KeyboardConfigurator.h"
+#include "keyboard/KeyboardLighting.h"
 #include "keyboard/KeyboardPayloads.h"
 #include "profiles/LightNameLists.h"
 
@@ -51,29 +52,12 @@ std::optional<int> KeyByName(const std::string& name) {
     return std::nullopt;
 }
 
-// What "light set" was asked to change; what was not given stays as the profile has it.
-struct LightChange {
-    std::optional<uint8_t> mode;
-    std::optional<uint8_t> brightness;
-    std::optional<uint8_t> speed;
-    std::optional<uint8_t> direction;
-    std::optional<uint8_t> multicolour;
-    std::optional<Rgb> colour;
-
-    bool Empty() const { return !mode && !brightness && !speed && !direction && !multicolour && !colour; }
-    void ApplyTo(LightInfoRecord& light) const {
-        if (mode) light.selectItem = *mode;
-        if (brightness) light.light = *brightness;
-        if (speed) light.speed = *speed;
-        if (direction) light.fx = *direction;
-        if (multicolour) light.multiColor = *multicolour;
-        if (colour) {
-            light.red = colour->red;
-            light.green = colour->green;
-            light.blue = colour->blue;
-        }
-    }
-};
+// The keyboard's failure first: the profile keeps `kept` all the same.
+std::optional<VerbOutcome> LightingFailure(const LightingWrite& write, const std::string& kept) {
+    if (!write.device.Ok()) return VerbOutcome::Failed(write.device.reason + " (the profile keeps " + kept + ")");
+    if (!write.profile.Ok()) return VerbOutcome::Failed(write.profile.reason + "; the keyboard took it");
+    return std::nullopt;
+}
 
 std::string ModeList(const std::vector<LightMode>& modes) {
     std::string text;
@@ -89,11 +73,11 @@ const LightMode* ModeNumbered(const std::vector<LightMode>& modes, int number) {
 // The change the options ask for; the reason when they are not a valid call. The mode is
 // checked against the keyboard's list (`modes`, nothing when it cannot be read) here, so that a
 // bad one never reaches the profile.
-std::optional<LightChange> ParseLightChange(const std::vector<std::string>& args,
+std::optional<LightingChange> ParseLightChange(const std::vector<std::string>& args,
                                             const std::optional<std::vector<LightMode>>& modes, VerbOutcome& refusal) {
     static const std::map<std::string, std::pair<int, int>> kRanges{
         {"--brightness", {0, 5}}, {"--speed", {0, 4}}, {"--direction", {0, 1}}};
-    LightChange change;
+    LightingChange change;
     std::optional<std::string> modeWord;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
@@ -157,16 +141,14 @@ std::optional<LightChange> ParseLightChange(const std::vector<std::string>& args
 VerbOutcome LightSet(const std::vector<std::string>& args) {
     const std::optional<std::vector<LightMode>> modes = KeyboardLightModes();
     VerbOutcome refusal;
-    const std::optional<LightChange> change = ParseLightChange(args, modes, refusal);
+    const std::optional<LightingChange> change = ParseLightChange(args, modes, refusal);
     if (!change) return refusal;
     KeyboardSession keyboard;
     if (const auto failure = keyboard.Open()) return VerbOutcome::Failed(*failure);
-    LightInfoRecord light = keyboard.Profile().ReadLightInfo();
-    change->ApplyTo(light);
-    keyboard.Profile().WriteLightInfo(light);
-    if (const auto failure = keyboard.SaveProfile()) return VerbOutcome::Failed(*failure);
-    const DeviceResult written = keyboard.Configurator().WriteLightRecord();
-    if (!written.Ok()) return VerbOutcome::Failed(written.reason + " (the profile keeps the new lighting)");
+    const LightingWrite write = ApplyLighting(keyboard.Profile(), keyboard.Configurator(),
+                                              keyboard.Profile().ReadLightInfo(), *change);
+    if (const auto failure = LightingFailure(write, "the new lighting")) return *failure;
+    const LightInfoRecord& light = write.light;
     Json::Value details;
     details["mode"] = light.selectItem;
     details["brightness"] = light.light;
@@ -188,13 +170,9 @@ VerbOutcome LightSet(const std::vector<std::string>& args) {
 // Off or on, kept in the profile too: every later write of the light record (light set,
 // settings set, the desktop program) sends the profile's switch along with it.
 VerbOutcome LightSwitch(KeyboardSession& keyboard, const std::string& word) {
-    const bool off = word == "off";
-    LightInfoRecord light = keyboard.Profile().ReadLightInfo();
-    light.ledStaus = off ? 1 : 0;
-    keyboard.Profile().WriteLightInfo(light);
-    if (const auto failure = keyboard.SaveProfile()) return VerbOutcome::Failed(*failure);
-    const DeviceResult switched = keyboard.Configurator().WriteLedSwitch(off);
-    if (!switched.Ok()) return VerbOutcome::Failed(switched.reason + " (the profile keeps it " + word + ")");
+    const LightingWrite write = ApplyLighting(keyboard.Profile(), keyboard.Configurator(),
+                                              keyboard.Profile().ReadLightInfo(), LightingChange{.lightsOff = word == "off"});
+    if (const auto failure = LightingFailure(write, "it " + word)) return *failure;
     Json::Value details;
     details["lighting"] = word;
     return VerbOutcome::Done("lighting " + word + "\n", details);

@@ -259,17 +259,40 @@ DeviceResult CKeyboardConfigurator::WriteCustomColours() {
     return SendLedBuffer(BuildLedBuffer(keyColours_, maps_.leds, true));
 }
 
-DeviceResult CKeyboardConfigurator::PaintKey(int key) {
+DeviceResult CKeyboardConfigurator::PaintKeys(const std::vector<int>& keys) {
     const LightInfoRecord light = profile_.ReadLightInfo();
-    if (light.selectItem != kCustomLightMode || key < 0 || key >= static_cast<int>(keyColours_.size())) {
-        return DeviceResult::Success();
+    if (light.selectItem != kCustomLightMode) return DeviceResult::Success();
+    bool painted = false;
+    for (const int key : keys) {
+        if (key < 0 || key >= static_cast<int>(keyColours_.size())) continue;
+        KeyColour& colour = keyColours_[static_cast<size_t>(key)];
+        colour.red = light.red;
+        colour.green = light.green;
+        colour.blue = light.blue;
+        painted = true;
     }
-    KeyColour& colour = keyColours_[static_cast<size_t>(key)];
-    colour.red = light.red;
-    colour.green = light.green;
-    colour.blue = light.blue;
-    if (channel_.SlowMode()) return DeviceResult::Success();
+    if (!painted || channel_.SlowMode()) return DeviceResult::Success();
     return SendLedBuffer(BuildLedBuffer(keyColours_, maps_.leds, false));
+}
+
+DeviceResult CKeyboardConfigurator::FillKeys(const Rgb& colour) {
+    for (KeyColour& key : keyColours_) {
+        key.red = colour.red;
+        key.green = colour.green;
+        key.blue = colour.blue;
+    }
+    return WriteCustomColours();
+}
+
+DeviceResult CKeyboardConfigurator::StoreKeyColours(int group) {
+    std::vector<CustomColour> colours;
+    colours.reserve(keyColours_.size());
+    for (const KeyColour& key : keyColours_) colours.push_back(CustomColour{key.red, key.green, key.blue, key.alpha});
+    profile_.WriteCustomColours(colours, group);
+    if (profile_.Save() == 0) return DeviceResult::Success();
+    return DeviceResult::Failure(DeviceError::ProfileNotSaved,
+                                 "The key colours were changed, but the profile " + profile_.GetPath() +
+                                     " could not be saved");
 }
 
 std::optional<KeyIndex> CKeyboardConfigurator::KeyOfSlot(int slot) const {

@@ -12,6 +12,7 @@
 #include "core/DeviceCommandChannel.h"
 #include "core/DeviceInformation.h"
 #include "core/DeviceResult.h"
+#include "core/LightTables.h"
 #include "keyboard/KeyMaps.h"
 #include "keyboard/KeyboardPayloads.h"
 #include "profiles/CKeyboardProfiledata.h"
@@ -69,8 +70,13 @@ public:
     MacroWrite WriteMacros();
     // Custom mode only: the per-key colours into LED page CustomGroup, scaled by alpha.
     DeviceResult WriteCustomColours();
-    // Custom mode only: key `key` takes the current colour; sent without alpha scaling.
-    DeviceResult PaintKey(int key);
+    // Custom mode only: the keys take the current colour; sent once, without alpha scaling.
+    DeviceResult PaintKeys(const std::vector<int>& keys);
+    DeviceResult PaintKey(int key) { return PaintKeys({key}); }
+    // Every key takes `colour` (its alpha stays); custom mode only, the keyboard shows them.
+    DeviceResult FillKeys(const Rgb& colour);
+    // The per-key colours into the profile's custom set `group`, and the profile saved.
+    DeviceResult StoreKeyColours(int group);
 
     const std::array<uint8_t, kDeviceInfoSize>& DeviceInfo() const { return info_; }
     int SlotCount() const { return info_[kInfoKeySlots]; }
