@@ -1,6 +1,7 @@
 #include "shell/ControlClasses.h"
 
 #include "core/page/DeviceKeyButtonUI.h"
+#include "core/page/LightControlUI.h"
 #include "core/page/MpDevicePowerUI.h"
 #include "core/page/SelectPanelUI.h"
 #include "core/page/TessaryUSBDevice.h"
@@ -20,6 +21,7 @@ void RegisterControlClasses() {
     factory.RegistControl("CTessaryUSBDevice", [] { return new CTessaryUSBDevice; });
     factory.RegistControl("CMacroControlUI", [] { return new CMacroControlUI; });
     factory.RegistControl("CDeviceProfileUI", [] { return new CDeviceProfileUI; });
+    factory.RegistControl("CLightControlUI", [] { return new CLightControlUI; });
 }
 
 }  // namespace velnor7

@@ -55,7 +55,7 @@ QRect CColorPaletteUI::SquareRect() const {
     return QRect(all.left(), all.top(), all.width(), std::max(1, height));
 }
 
-void CColorPaletteUI::PickAt(const QPoint& point, bool fromSquare) {
+void CColorPaletteUI::PickAt(const QPoint& point, bool fromSquare, const QString& notification) {
     if (fromSquare) {
         const QRect square = SquareRect();
         const int x = std::clamp(point.x() - square.left(), 0, std::max(1, square.width() - 1));
@@ -68,7 +68,7 @@ void CColorPaletteUI::PickAt(const QPoint& point, bool fromSquare) {
         hue_ = std::min(359, x * 360 / std::max(1, bar.width()));
     }
     Invalidate();
-    SendNotify("colorchanged", GetSelectColor());
+    SendNotify(notification, GetSelectColor());
 }
 
 bool CColorPaletteUI::OnWidgetEvent(QEvent* event) {
@@ -80,16 +80,20 @@ bool CColorPaletteUI::OnWidgetEvent(QEvent* event) {
         if (SquareRect().contains(point)) drag_ = Drag::Square;
         else if (HueRect().contains(point)) drag_ = Drag::Hue;
         else return false;
-        PickAt(point, drag_ == Drag::Square);
+        PickAt(point, drag_ == Drag::Square, "colorchanged");
+        moved_ = false;
         return true;
     }
     case QEvent::MouseMove:
         if (drag_ == Drag::None) return false;
-        PickAt(static_cast<QMouseEvent*>(event)->position().toPoint(), drag_ == Drag::Square);
+        PickAt(static_cast<QMouseEvent*>(event)->position().toPoint(), drag_ == Drag::Square, "colorchanging");
+        moved_ = true;
         return true;
     case QEvent::MouseButtonRelease:
         if (drag_ == Drag::None) return false;
         drag_ = Drag::None;
+        // A drag is one choice: where it ended.
+        if (moved_) SendNotify("colorchanged", GetSelectColor());
         return true;
     default:
         return false;

@@ -1,6 +1,7 @@
 #pragma once
-// A colour picker: a saturation/brightness square above a hue strip. "colorchanged"
-// follows the user's picking; SetSelectColor is silent.
+// A colour picker: a saturation/brightness square above a hue strip. "colorchanged" is the
+// user's choice (a click, or where a drag ended); "colorchanging" follows a drag as it moves.
+// SetSelectColor is silent.
 
 #include "ui/ControlUI.h"
 
@@ -24,7 +25,8 @@ private:
     QRect Area() const;
     QRect SquareRect() const;
     QRect HueRect() const;
-    void PickAt(const QPoint& point, bool fromSquare);
+    // Notifies `notification` with the colour at `point`.
+    void PickAt(const QPoint& point, bool fromSquare, const QString& notification);
 
     int hue_ = 0;         // 0..359
     int saturation_ = 0;  // 0..255
@@ -32,6 +34,7 @@ private:
     int paletteHeight_ = 0;
     int barHeight_ = 14;
     enum class Drag { None, Square, Hue } drag_ = Drag::None;
+    bool moved_ = false;  // since the press
 };
 
 }  // namespace velnor7::ui

@@ -4,6 +4,8 @@
 #include "ui/ControlWidget.h"
 
 #include <QComboBox>
+#include <QListView>
+#include <QStandardItemModel>
 
 namespace velnor7::ui {
 
@@ -72,6 +74,20 @@ bool CComboUI::SelectItem(int index, bool notify) {
 void CComboUI::ItemTextChanged(CControlUI* item) {
     const int index = GetItemIndex(item);
     if (index >= 0) Combo()->setItemText(index, item->GetText());
+}
+
+void CComboUI::SetItemVisible(int index, bool visible) {
+    auto* model = qobject_cast<QStandardItemModel*>(Combo()->model());
+    auto* view = qobject_cast<QListView*>(Combo()->view());
+    if (model == nullptr || view == nullptr || index < 0 || index >= model->rowCount()) return;
+    view->setRowHidden(index, !visible);
+    // The keys and the wheel skip disabled items.
+    model->item(index)->setEnabled(visible);
+}
+
+bool CComboUI::IsItemVisible(int index) const {
+    const auto* model = qobject_cast<QStandardItemModel*>(Combo()->model());
+    return model != nullptr && index >= 0 && index < model->rowCount() && model->item(index)->isEnabled();
 }
 
 QString CComboUI::GetSelectedText() const { return Combo()->currentText(); }

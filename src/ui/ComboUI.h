@@ -18,6 +18,10 @@ public:
     void ItemTextChanged(CControlUI* item) override;
     // The shown text is the selected item's text.
     QString GetSelectedText() const;
+    // A hidden item is neither listed in the drop-down nor reached with the keys or the wheel;
+    // it can still be selected by the program.
+    void SetItemVisible(int index, bool visible);
+    bool IsItemVisible(int index) const;
     // Adds a text item with user data; returns it.
     CListLabelElementUI* AddTextItem(const QString& text, const QString& userData = {});
     bool SetAttribute(const QString& name, const QString& value) override;

@@ -129,6 +129,8 @@ inline void PickComboItem(ui::CComboUI* combo, int index) {
     box->showPopup();
     QAbstractItemView* view = box->view();
     if (!QTest::qWaitFor([view] { return view->isVisible(); }, 5000)) ADD_FAILURE() << "the drop-down did not open";
+    // A long list shows part of its items: the one wanted is scrolled into view first.
+    view->scrollTo(view->model()->index(index, 0));
     const QRect item = view->visualRect(view->model()->index(index, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, item.center());
     if (!QTest::qWaitFor([view] { return !view->isVisible(); }, 5000)) ADD_FAILURE() << "the drop-down stayed open";

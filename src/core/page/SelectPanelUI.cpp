@@ -2,6 +2,7 @@
 
 #include "core/page/DeviceKeyButtonUI.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
 
@@ -49,6 +50,50 @@ void CSelectPanelUI::PaintOverlay(QPainter& painter) {
         key.key->PaintKey(painter);
         painter.translate(-place.topLeft());
     }
+    if (dragging_) {
+        const QColor edge(0x00, 0x99, 0xFF);
+        painter.fillRect(selection_, QColor(0x00, 0x99, 0xFF, 0x46));
+        painter.setPen(QPen(edge, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(selection_.adjusted(1, 1, -1, -1));
+    }
+}
+
+bool CSelectPanelUI::OnWidgetEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton || !IsEnabled()) return false;
+        pressed_ = true;
+        start_ = mouse->position().toPoint();
+        return true;
+    }
+    case QEvent::MouseMove:
+        if (!pressed_) return false;
+        dragging_ = true;
+        current_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+        selection_ = QRect(start_, current_).normalized();
+        Invalidate();
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (!pressed_ || static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) return false;
+        pressed_ = false;
+        if (dragging_) EndDrag();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CSelectPanelUI::EndDrag() {
+    dragging_ = false;
+    current_ = start_;
+    for (const Key& key : keys_) {
+        const bool touched = key.widget != nullptr && key.widget->isVisible() && key.widget->geometry().intersects(selection_);
+        key.key->SetSelected(touched);
+    }
+    Invalidate();
+    SendNotify("click_select_end");
 }
 
 }  // namespace velnor7

@@ -3,8 +3,15 @@
 // one painter: a full-keyboard light effect repaints every key fifty times a second, and a
 // painter per key would cost several times as much as the keys' own drawing. The keys stay
 // buttons for everything else (clicks, hover, tool tips).
+//
+// A drag that starts on the panel between the keys draws a selection rectangle; when the
+// button is released, the keys the rectangle touches are selected, every other key is not,
+// and the panel notifies "click_select_end". A click without a drag selects nothing.
 
 #include "ui/ContainerUI.h"
+
+#include <QPoint>
+#include <QRect>
 
 #include <vector>
 
@@ -22,6 +29,10 @@ public:
     // repainted, each at its place.
     void PaintUnderlay(QPainter& painter) override;
     void PaintOverlay(QPainter& painter) override;
+    bool OnWidgetEvent(QEvent* event) override;
+    // While a drag lasts: the rectangle, its corners ordered.
+    bool IsDragging() const { return dragging_; }
+    QRect SelectionRect() const { return selection_; }
 
 protected:
     void InsertChildWidget(int index, CControlUI* control) override;
@@ -32,7 +43,14 @@ private:
         CDeviceKeyButtonUI* key;
         QWidget* widget;  // the key's, owned by this panel's widget
     };
+    void EndDrag();
+
     std::vector<Key> keys_;
+    bool pressed_ = false;
+    bool dragging_ = false;
+    QPoint start_;
+    QPoint current_;
+    QRect selection_;
 };
 
 }  // namespace velnor7

@@ -3,6 +3,7 @@
 #include "common/Paths.h"
 #include "common/Trace.h"
 #include "common/UserNotice.h"
+#include "core/page/DeviceKeyButtonUI.h"
 #include "profiles/ProfileList.h"
 
 #include <chrono>
@@ -73,25 +74,34 @@ void CTessaryKeyboardDevice::LoadProfileData() {
 }
 
 int CTessaryKeyboardDevice::ReloadLightState() {
+    ReloadLight(true);
+    return 1;
+}
+
+void CTessaryKeyboardDevice::ShowCustomColours() {
+    std::vector<Rgb> colours;
+    colours.reserve(configurator_->KeyColours().size());
+    for (const KeyColour& key : configurator_->KeyColours()) {
+        // As the keyboard shows them: scaled by the key's own alpha.
+        colours.push_back(Rgb{static_cast<uint8_t>((key.red * key.alpha) >> 8),
+                              static_cast<uint8_t>((key.green * key.alpha) >> 8),
+                              static_cast<uint8_t>((key.blue * key.alpha) >> 8)});
+    }
+    preview_.SetCustomColours(std::move(colours));
+}
+
+void CTessaryKeyboardDevice::ReloadLight(bool restartPreview) {
     if (GetLightInfo().selectItem == KeyboardPreview::kCustomColourMode) {
-        std::vector<Rgb> colours;
-        colours.reserve(configurator_->KeyColours().size());
-        for (const KeyColour& key : configurator_->KeyColours()) {
-            // As the keyboard shows them: scaled by the key's own alpha.
-            colours.push_back(Rgb{static_cast<uint8_t>((key.red * key.alpha) >> 8),
-                                  static_cast<uint8_t>((key.green * key.alpha) >> 8),
-                                  static_cast<uint8_t>((key.blue * key.alpha) >> 8)});
-        }
-        preview_.SetCustomColours(std::move(colours));
+        ShowCustomColours();
         // Nothing is written to a keyboard that has not been read.
         if (configurator_->HasReadOut()) WriteCustomColours();
     }
-    preview_.Restart();
+    if (restartPreview) preview_.Restart();
     preview_.Areas().Load(profile_.ReadLightList());
     // The steps of the light preset the mode plays.
     profile_.LoadLightConfig(profile_.GetLightConfigPath());
     preview_.Playback().Load(profile_.ReadLightPreset());
-    return 1;
+    WakeLightThread();
 }
 
 void CTessaryKeyboardDevice::LightThreadBody(Event& stop) {
@@ -178,13 +188,120 @@ void CTessaryKeyboardDevice::InitPage() {
     CTessaryUSBDevice::InitPage();
     settingsPanel_.Bind(*this);
     LoadLists();
+    lightPanel_ = dynamic_cast<CLightControlUI*>(FindSubControl("LightControlItem"));
+    if (lightPanel_ != nullptr) {
+        lightPanel_->Bind();
+        lightPanel_->SetDeviceType(kPanelTypeKeyboard);
+        lightPanel_->FillModeList(lightNames_.modes, kMaxBrightness, kMaxSpeed);
+        lightPanel_->FillCustomSets(lightNames_.presets);
+    }
 }
 
-void CTessaryKeyboardDevice::RefreshPanel() { settingsPanel_.Show(profile_.GetSystemStages()); }
+void CTessaryKeyboardDevice::RefreshPanel() {
+    if (lightPanel_ != nullptr) {
+        // The user's light presets may have changed since the page was built.
+        LoadLists();
+        lightPanel_->FillModeList(lightNames_.modes, kMaxBrightness, kMaxSpeed);
+        lightPanel_->FillCustomSets(lightNames_.presets);
+        lightPanel_->ShowValues(GetLightInfo());
+    }
+    settingsPanel_.Show(profile_.GetSystemStages());
+}
+
+void CTessaryKeyboardDevice::SetSeveralDevicesShown(bool several) {
+    CTessaryUSBDevice::SetSeveralDevicesShown(several);
+    if (lightPanel_ != nullptr) lightPanel_->SetSyncPermission(several);
+}
 
 bool CTessaryKeyboardDevice::OnPanelNotify(ui::TNotifyUI& msg) {
+    if (lightPanel_ != nullptr) {
+        if (const std::optional<LightPanelAction> action = lightPanel_->OnNotify(msg)) {
+            ApplyLightAction(*action);
+            return true;
+        }
+    }
+    if (OnKeyPaintNotify(msg)) return true;
     return settingsPanel_.OnNotify(msg, profile_.GetSystemStages(),
                                    [this](const KeyboardSettingsChange& change) { ApplySettings(change); });
+}
+
+void CTessaryKeyboardDevice::ApplyLightAction(const LightPanelAction& action) {
+    if (profile_.GetPath().empty()) LoadProfile();
+    switch (action.kind) {
+    case LightPanelAction::Kind::Change: ApplyLightChange(action.change, action.keepsSync); break;
+    case LightPanelAction::Kind::CustomSet: ChooseCustomSet(action.index); break;
+    case LightPanelAction::Kind::FillKeys: FillKeys(action.colour); break;
+    }
+    if (lightPanel_ != nullptr) lightPanel_->TakeRecord(GetLightInfo());
+}
+
+void CTessaryKeyboardDevice::ApplyLightChange(const LightingChange& change, bool keepsSync) {
+    if (!keepsSync) CommandChannel().SetSynced(false);
+    const LightInfoRecord before = GetLightInfo();
+    const LightingWrite write =
+        ApplyLighting(profile_, *configurator_, before, change, [&](const LightInfoRecord& light) {
+            SetLightInfo(light);
+            ReloadLight(light.selectItem != before.selectItem);
+        });
+    if (Report(write.profile)) Report(write.device);
+}
+
+void CTessaryKeyboardDevice::ChooseCustomSet(int index) {
+    if (index < 0) return;
+    CommandChannel().SetSynced(false);
+    profile_.WriteCustomGroupIndex(index);
+    const LightingWrite write = ApplyLighting(profile_, *configurator_, GetLightInfo(),
+                                              LightingChange{.customGroup = static_cast<uint8_t>(index)},
+                                              [&](const LightInfoRecord& light) {
+                                                  SetLightInfo(light);
+                                                  // The set's colours go to the preview and the keyboard.
+                                                  configurator_->LoadKeyColours();
+                                                  ReloadLight(false);
+                                              });
+    if (Report(write.profile)) Report(write.device);
+}
+
+void CTessaryKeyboardDevice::FillKeys(const Rgb& colour) {
+    const DeviceResult written = configurator_->FillKeys(colour);
+    ShowCustomColours();
+    Report(written);
+    // Without a set chosen, the keys show the colours but no set keeps them.
+    StoreKeyColours();
+}
+
+void CTessaryKeyboardDevice::StoreKeyColours() {
+    const int set = lightPanel_ != nullptr ? lightPanel_->GetCustomSet() : GetLightInfo().customGroup;
+    if (set >= 0) Report(configurator_->StoreKeyColours(set));
+}
+
+void CTessaryKeyboardDevice::PaintKeys(const std::vector<int>& keys) {
+    if (keys.empty() || GetLightInfo().selectItem != CKeyboardConfigurator::kCustomLightMode) return;
+    const DeviceResult painted = configurator_->PaintKeys(keys);
+    ShowCustomColours();
+    Report(painted);
+    StoreKeyColours();
+}
+
+bool CTessaryKeyboardDevice::OnKeyPaintNotify(const ui::TNotifyUI& msg) {
+    if (GetFunctionTab() != kLightingTab || msg.pSender == nullptr) return false;
+    if (msg.sType == "click_select_end") {
+        std::vector<int> keys;
+        for (int key = 0; key < GetKeyCount(); ++key) {
+            if (const CDeviceKeyButtonUI* button = GetKeyButton(key); button != nullptr && button->IsSelected()) {
+                keys.push_back(key);
+            }
+        }
+        PaintKeys(keys);
+        return true;
+    }
+    if (msg.sType != "click") return false;
+    for (int key = 0; key < GetKeyCount(); ++key) {
+        if (GetKeyButton(key) == msg.pSender) {
+            PaintKeys({key});
+            return true;
+        }
+    }
+    return false;
 }
 
 void CTessaryKeyboardDevice::ReloadText() {

@@ -3,7 +3,9 @@
 // reports a change of its own, and its key presses handed to the on-screen preview. The
 // keyboard runs its lighting itself: this page streams no frames.
 
+#include "core/page/LightControlUI.h"
 #include "core/page/TessaryUSBDevice.h"
+#include "keyboard/KeyboardLighting.h"
 #include "keyboard/KeyboardConfigurator.h"
 #include "keyboard/KeyboardPreviewRunner.h"
 #include "keyboard/page/KeyboardSettingsPanel.h"
@@ -18,6 +20,10 @@ namespace velnor7 {
 
 class CTessaryKeyboardDevice : public CTessaryUSBDevice {
 public:
+    static constexpr int kLightingTab = 1;  // the function tab of the lighting panel
+    static constexpr int kMaxBrightness = 5;
+    static constexpr int kMaxSpeed = 4;
+
     CTessaryKeyboardDevice();
     ~CTessaryKeyboardDevice() override;
     QString GetClass() const override;
@@ -61,6 +67,8 @@ public:
     void RefreshPanel() override;
     bool OnPanelNotify(ui::TNotifyUI& msg) override;
     void ReloadText() override;
+    void SetSeveralDevicesShown(bool several) override;
+    CLightControlUI* LightPanel() const { return lightPanel_; }
     // Where the key repeat of the settings panel goes (the session's own settings by default).
     void SetSystemRepeat(std::unique_ptr<ISystemKeyboardRepeat> repeat) { systemRepeat_ = std::move(repeat); }
 
@@ -81,6 +89,21 @@ private:
     // tolerates it (see the definition).
     bool Report(const DeviceResult& result);
     void ApplySettings(const KeyboardSettingsChange& change);
+    // The preview takes the light state again; it starts its mode over only when asked.
+    void ReloadLight(bool restartPreview);
+    // The custom colours as the keyboard shows them, for the preview.
+    void ShowCustomColours();
+    // What the user asked of the lighting panel.
+    void ApplyLightAction(const LightPanelAction& action);
+    void ApplyLightChange(const LightingChange& change, bool keepsSync);
+    void ChooseCustomSet(int index);
+    void FillKeys(const Rgb& colour);
+    // Custom mode, lighting tab: the keys take the current colour, and the selected custom
+    // set keeps them.
+    void PaintKeys(const std::vector<int>& keys);
+    void StoreKeyColours();
+    // A click on a key, or the end of a drag over keys, while the lighting tab is shown.
+    bool OnKeyPaintNotify(const ui::TNotifyUI& msg);
 
     CKeyboardProfiledata profile_;
     std::unique_ptr<CKeyboardConfigurator> configurator_;
@@ -91,6 +114,7 @@ private:
     KeyEventHandler onKeyEvent_;
     bool readOutFailed_ = false;  // since the last attach
     LightNameLists lightNames_;
+    CLightControlUI* lightPanel_ = nullptr;
 };
 
 }  // namespace velnor7
