@@ -7,7 +7,14 @@
 #include "core/page/TessaryUSBDevice.h"
 #include "macros/panel/MacroControlUI.h"
 #include "profiles/panel/DeviceProfileUI.h"
+#include "shell/ChartViewUI.h"
+#include "shell/CircleProgressUI.h"
+#include "shell/CloudShareListItemUI.h"
+#include "shell/ComboEditContainerElementUI.h"
 #include "shell/DeviceOptionUI.h"
+#include "shell/HandImgButtonUI.h"
+#include "shell/HandImgSelectButtonUI.h"
+#include "shell/WndUI.h"
 #include "ui/ControlFactory.h"
 
 namespace velnor7 {
@@ -21,6 +28,14 @@ void RegisterControlClasses() {
     factory.RegistControl("CTessaryUSBDevice", [] { return new CTessaryUSBDevice; });
     factory.RegistControl("CMacroControlUI", [] { return new CMacroControlUI; });
     factory.RegistControl("CDeviceProfileUI", [] { return new CDeviceProfileUI; });
+    factory.RegistControl("CCircleProgressUI", [] { return new CCircleProgressUI; });
+    factory.RegistControl("CWndUI", [] { return new CWndUI; });
+    factory.RegistControl("CHandImgButtonUI", [] { return new CHandImgButtonUI; });
+    factory.RegistControl("CHandImgSelectButtonUI", [] { return new CHandImgSelectButtonUI; });
+    factory.RegistControl("CComboEditContainerElementUI", [] { return new CComboEditContainerElementUI; });
+    // Its element name already ends in "UI", so it is registered under that name itself.
+    factory.RegistControl("CloudShareListItemUI", [] { return new CCloudShareListItemUI; });
+    factory.RegistControl("CChartViewUI", [] { return new CChartViewUI; });
     factory.RegistControl("CLightControlUI", [] { return new CLightControlUI; });
 }
 
