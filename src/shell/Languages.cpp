@@ -8,12 +8,15 @@
 #include "common/Trace.h"
 #include "platform/files/FileRead.h"
 #include "ui/ComboUI.h"
+#include "ui/PaintManagerUI.h"
 #include "ui/ResourceManager.h"
 
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <initializer_list>
 #include <memory>
 
 namespace velnor7 {
@@ -44,11 +47,26 @@ int CLanguages::LoadLanguageChoice() {
     return 0;
 }
 
-bool CLanguages::ApplyLanguage(int index) {
+QString CLanguages::FontFamilyFor(const QString& languageName) {
+    static const QStringList kCjk = {"zh", "ja", "ko"};
+    const QString base = languageName.section('-', 0, 0).section('_', 0, 0).toLower();
+    return kCjk.contains(base) ? QStringLiteral("WenQuanYi Micro Hei") : QStringLiteral("DejaVu Sans");
+}
+
+bool CLanguages::ApplyLanguage(int index, int previous, ui::CPaintManagerUI* fonts) {
     const Json::Value entries = Entries();
     if (index < 0 || static_cast<Json::ArrayIndex>(index) >= entries.size()) return false;
     const Json::Value& entry = entries[static_cast<Json::ArrayIndex>(index)];
     ui::CResourceManager& resources = ui::CResourceManager::Instance();
+    // The languages whose glyphs the skin's face may lack, and the first choice, rebuild the fonts.
+    const auto among = [](int value, std::initializer_list<int> values) {
+        return std::find(values.begin(), values.end(), value) != values.end();
+    };
+    if (index != previous && (among(index, {0, 1, 2, 15}) || among(previous, {15, -1, 2, 0}))) {
+        const QString family = FontFamilyFor(QString::fromStdString(entry["Language_name"].asString()));
+        resources.SetFontFamily(family);
+        if (fonts != nullptr) fonts->SetFontFamily(family);
+    }
     const QString file = QString::fromStdString(entry["Language_file"].asString());
     if (!resources.LoadLanguage(file)) return false;
     resources.SetLanguage(QString::fromStdString(entry["Language_name"].asString()));

@@ -8,9 +8,13 @@
 #include "shell/DeviceOptionUI.h"
 #include "shell/Languages.h"
 #include "shell/SetWnd.h"
+#include "shell/ShowMessage.h"
+#include "shell/SkinFrame.h"
+#include "shell/SkinSettings.h"
 #include "shell/UserSettings.h"
 #include "ui/ButtonUI.h"
 #include "ui/ComboUI.h"
+#include "ui/FileDialogs.h"
 #include "ui/LabelUI.h"
 #include "ui/MenuUI.h"
 #include "ui/ResourceManager.h"
@@ -84,10 +88,12 @@ void CMainWnd::Initialise() {
         else ui::PostWindowMessage(self, ui::WindowMessage{kMsgNotice, 0, 0, QString::fromStdString(text)});
     });
 
-    // 2. The language.
-    languageIndex_ = CLanguages::LoadLanguageChoice();
-    CLanguages::ApplyLanguage(languageIndex_);
+    // 2. The language and the background.
+    SwitchLanguage(CLanguages::LoadLanguageChoice());
     CLanguages::FillLanguageCombo(FindControlAs<ui::CComboUI>("Language_combox"), languageIndex_);
+    CSkinObserver::Instance().AddReceiver(this);
+    if (const std::optional<SkinChangedParam> skin = LoadSkinChoice()) Receive(*skin);
+    if (ui::CControlUI* skinButton = FindControl("skinbtn")) skinButton->SetVisible(true);
 
     // 3. and 4. The slots and one page per kind.
     slots_ = MakeDeviceSlotList();
@@ -577,6 +583,8 @@ void CMainWnd::OnClick(const QString& name) {
         HideWindowOrMinimise();
     } else if (name == "setbtn") {
         OpenSettings(false);
+    } else if (name == "skinbtn") {
+        OpenSkinFrame();
     } else if (name == "webbtn") {
         QDesktopServices::openUrl(QUrl(kWebAddress));
     } else if (name == "notice_close_btn") {
@@ -600,7 +608,6 @@ void CMainWnd::OnClick(const QString& name) {
 void CMainWnd::OnItemSelect(ui::TNotifyUI& msg) {
     const QString name = msg.pSender->GetName();
     if (name == "Language_combox") {
-        languageIndex_ = static_cast<int>(msg.wParam);
         ui::SendWindowMessage(GetHWND(), ui::WindowMessage{kMsgLanguage, msg.wParam, 0, {}});
     }
 }
@@ -695,7 +702,10 @@ long CMainWnd::MessageHandler(const ui::WindowMessage& message, bool& handled) {
         if (ui::CControlUI* progress = FindControl("setting_progress")) progress->SetVisible(true);
         handled = true;
     } else if (id == kMsgLanguage) {
-        CLanguages::ApplyLanguage(static_cast<int>(message.wParam));
+        SwitchLanguage(static_cast<int>(message.wParam));
+        handled = true;
+    } else if (id == kMsgChooseSkinImage) {
+        ChooseOwnBackground();
         handled = true;
     } else if (id == kTimer) {
         OnTimer(static_cast<int>(message.wParam));
@@ -725,9 +735,59 @@ long CMainWnd::MessageHandler(const ui::WindowMessage& message, bool& handled) {
     return 0;
 }
 
+void CMainWnd::SwitchLanguage(int index) {
+    const int before = languageIndex_;
+    if (!CLanguages::ApplyLanguage(index, before, &GetPaintManager())) return;
+    languageIndex_ = index;
+    GetWidget()->update();
+    if (settingsWindow_ != 0) ui::SendWindowMessage(settingsWindow_, ui::WindowMessage{kMsgLanguage, 0, 0, {}});
+    if (initialised_) {
+        for (const auto& kind : pages_) {
+            for (CTessaryUSBDevice* page : kind) page->ReloadText();
+        }
+    }
+}
+
+void CMainWnd::Receive(const SkinChangedParam& param) {
+    ui::CControlUI* root = FindControl("root");
+    if (root == nullptr) return;
+    if (param.colour) {
+        root->SetBkImage({});
+        root->SetBkColor(QColor::fromRgba(param.colourValue));
+        return;
+    }
+    // A picture that is gone or is no picture leaves the window as it is.
+    if (!IsUsableBackground(param.image)) {
+        Trace("skin: %s is not a picture the window can show; the background stays", qUtf8Printable(param.image));
+        return;
+    }
+    root->SetBkColor(QColor(0, 0, 0, 0));
+    root->SetBkImage(param.image);
+}
+
+void CMainWnd::OpenSkinFrame() {
+    ui::CControlUI* button = FindControl("skinbtn");
+    if (button == nullptr || button->GetWidget() == nullptr) return;
+    QWidget* widget = button->GetWidget();
+    CSkinFrame::Open(*this, QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()), kMsgChooseSkinImage);
+}
+
+void CMainWnd::ChooseOwnBackground() {
+    const QString title = ui::CResourceManager::Instance().TextOrSelf("skin_custom_text");
+    const std::optional<QString> file = ui::FileDialogs().OpenFile(GetWidget(), title, "PNG (*.png);;* (*)");
+    if (!file || file->isEmpty()) return;
+    if (!IsUsableBackground(*file)) {
+        Trace("skin: %s is not a picture the window can show; the background stays", qUtf8Printable(*file));
+        ShowMessage(this, {}, MessageText("skin_not_a_picture", std::nullopt, *file), GetDPI());
+        return;
+    }
+    ChooseBackground(SkinChangedParam{false, 0, *file});
+}
+
 void CMainWnd::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
+    CSkinObserver::Instance().RemoveReceiver(this);
     if (initialised_) SetNoticeSink(nullptr);
     shuttingDown_.Set();
     if (discovery_) discovery_->Stop();

@@ -8,6 +8,7 @@
 #include "core/page/LightSync.h"
 #include "platform/DesktopBus.h"
 #include "shell/ProfileBarHandler.h"
+#include "shell/SkinObserver.h"
 #include "ui/TrayIcon.h"
 #include "ui/WindowImplBase.h"
 
@@ -24,7 +25,7 @@ class CDeviceOptionUI;
 class CMpDevicePowerUI;
 class CTessaryUSBDevice;
 
-class CMainWnd : public ui::WindowImplBase, public IDiscoveryListener {
+class CMainWnd : public ui::WindowImplBase, public IDiscoveryListener, public ISkinReceiver {
 public:
     // Window messages.
     static constexpr unsigned kMsgTray = 1025;
@@ -37,6 +38,7 @@ public:
     static constexpr unsigned kMsgOpenSettings = 3093;
     static constexpr unsigned kMsgUpdateSeen = 3094;
     static constexpr unsigned kMsgNotice = 3095;  // text: a notice for the user
+    static constexpr unsigned kMsgChooseSkinImage = 3096;  // the skin pop-up asks for a picture of the user's
     // Window timers.
     static constexpr int kTimerTrayMenu = 1032;
     static constexpr int kTimerProfileSwitch = 1055;
@@ -92,6 +94,11 @@ public:
     void FirstScanDone() override;
     void DeviceRefused(const std::string& path) override;
 
+    // The window background: a colour, or a picture the window can show (else it stays).
+    void Receive(const SkinChangedParam& param) override;
+    void OpenSkinFrame();
+    int LanguageIndex() const { return languageIndex_; }
+
 protected:
     void OnNotify(ui::TNotifyUI& msg) override;
     long MessageHandler(const ui::WindowMessage& message, bool& handled) override;
@@ -125,6 +132,9 @@ private:
     // The settings window: at the main window's right edge, or centred.
     void OpenSettings(bool centred);
     void Shutdown();
+    void ChooseOwnBackground();
+    // The language of the list's entry `index`, in every window; the pages word their labels anew.
+    void SwitchLanguage(int index);
     bool IsGatedWhileAsleep(unsigned id) const;
 
     DeviceSlotList slots_;

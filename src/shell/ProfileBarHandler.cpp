@@ -67,7 +67,7 @@ void CProfileBarHandler::OnClick(CTessaryUSBDevice& page, CDeviceProfileUI& bar,
 void CProfileBarHandler::Delete(CDeviceProfileUI& bar) {
     if (bar.GetSelection() < 0) return;
     // One click must not lose a profile: the user confirms.
-    if (ShowMessage(window_.GetWidget(), "message_delete_profile", true, std::nullopt, bar.GetNameEditText()) != 1) return;
+    if (Ask(MessageText("message_delete_profile", std::nullopt, bar.GetNameEditText())) != CMsgWnd::kConfirmed) return;
     // The bar selects the profile before it and says so: the page switches to it.
     Told(bar.Delete());
 }
@@ -77,7 +77,7 @@ void CProfileBarHandler::Rename(CDeviceProfileUI& bar) {
     if (name.isEmpty()) return;
     const ProfileResult renamed = bar.Rename(name);
     if (renamed.status == ProfileStatus::NameInUse) {
-        ShowMessage(window_.GetWidget(), "message_text_5", false);
+        Tell("message_text_5");
         return;
     }
     Told(renamed);
@@ -85,7 +85,7 @@ void CProfileBarHandler::Rename(CDeviceProfileUI& bar) {
 
 void CProfileBarHandler::Reset(CTessaryUSBDevice& page, CDeviceProfileUI& bar) {
     if (bar.GetSelection() < 0) return;
-    if (ShowMessage(window_.GetWidget(), "message_text_22", true) != 1) return;
+    if (Ask("message_text_22") != CMsgWnd::kConfirmed) return;
     if (!Told(bar.Reset())) return;
     page.LoadProfile();
     page.RefreshPanel();
@@ -94,8 +94,8 @@ void CProfileBarHandler::Reset(CTessaryUSBDevice& page, CDeviceProfileUI& bar) {
         // The profile's key colours were loaded with it; the custom mode shows them.
         keyboard->WriteCustomColours();
         const int macros = page.WriteMacros();
-        if (macros < 0) ShowMessage(window_.GetWidget(), "message_text_7", false);
-        else if (macros > 0) ShowMessage(window_.GetWidget(), "message_text_16", false, macros);
+        if (macros < 0) Tell("message_text_7");
+        else if (macros > 0) Tell(MessageText("message_text_16", macros));
     } else {
         page.WriteMacros();
     }
@@ -118,6 +118,14 @@ void CProfileBarHandler::Export(CDeviceProfileUI& bar) {
                                                  bar.GetNameEditText() + ".json", "json");
     if (!path || path->isEmpty()) return;
     Told(bar.Export(*path));
+}
+
+int CProfileBarHandler::Ask(const QString& text) {
+    return ShowMessage(&window_, {}, text, window_.GetDPI(), false, CMsgWnd::kConfirmAndCancel);
+}
+
+void CProfileBarHandler::Tell(const QString& text) {
+    ShowMessage(&window_, {}, text, window_.GetDPI(), false, CMsgWnd::kConfirmOnly);
 }
 
 bool CProfileBarHandler::Told(const ProfileResult& result) {

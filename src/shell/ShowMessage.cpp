@@ -1,18 +1,43 @@
 #include "shell/ShowMessage.h"
 
-#include "ui/Messages.h"
 #include "ui/ResourceManager.h"
 
 namespace velnor7 {
 
-int ShowMessage(QWidget* parent, const QString& textId, bool question, std::optional<int> number,
-                const QString& name) {
+namespace {
+
+MessageAnswerer& Answerer() {
+    static MessageAnswerer answerer;
+    return answerer;
+}
+
+}  // namespace
+
+int ShowMessage(ui::CWindowWnd* parent, const QString& title, const QString& text, int dpi, bool htmlText,
+                int buttons) {
+    if (const MessageAnswerer& answer = Answerer()) {
+        const ui::CResourceManager& resources = ui::CResourceManager::Instance();
+        return answer(resources.TextOrSelf(title), resources.TextOrSelf(text), buttons);
+    }
+    CMsgWnd window;
+    if (!window.Create(parent, "msgwnd", ui::CWindowWnd::kFrameless | ui::CWindowWnd::kToolWindow)) {
+        return CMsgWnd::kCancelled;
+    }
+    window.SetTitle(title);
+    window.SetText(text, htmlText);
+    window.SetMessageDpi(dpi);
+    window.SetButtons(buttons);
+    window.CenterWindow();
+    return window.ShowModal();
+}
+
+QString MessageText(const QString& textId, std::optional<int> number, const QString& name) {
     QString text = ui::CResourceManager::Instance().TextOrSelf(textId);
     if (number) text.replace("%d", QString::number(*number));
     text.replace("%s", name);
-    if (question) return ui::Messages().Ask(parent, text) ? 1 : 0;
-    ui::Messages().Tell(parent, text);
-    return 1;
+    return text;
 }
+
+void SetMessageAnswerer(MessageAnswerer answerer) { Answerer() = std::move(answerer); }
 
 }  // namespace velnor7

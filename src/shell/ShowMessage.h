@@ -1,19 +1,31 @@
 #pragma once
-// The program's modal message: the current language's text of a message id, with a confirm
-// button (and a cancel button for a question). For now the desktop's own message box shows
-// it; the program's skinned message window takes its place later, behind this function.
+// Every question and notice of the program: the program's message window, modal to its owner.
+
+#include "shell/MsgWnd.h"
 
 #include <QString>
 
+#include <functional>
 #include <optional>
-
-class QWidget;
 
 namespace velnor7 {
 
-// 1 when the user pressed the confirm button ("confirm_btn"), 0 otherwise. A "%d" in the
-// text is replaced by `number`, a "%s" by `name`.
-int ShowMessage(QWidget* parent, const QString& textId, bool question, std::optional<int> number = std::nullopt,
-                const QString& name = {});
+namespace ui {
+class CWindowWnd;
+}
+
+// The code the window closed with: 1 confirmed, 0 cancelled or closed. `title` and `text`
+// may be language ids; an empty title keeps the window's own. `buttons`: 0 confirm only,
+// 1 confirm and cancel.
+int ShowMessage(ui::CWindowWnd* parent, const QString& title, const QString& text, int dpi = CMsgWnd::kDefaultDpi,
+                bool htmlText = false, int buttons = CMsgWnd::kConfirmOnly);
+
+// The current language's text of `textId`, with "%d" replaced by `number` and "%s" by `name`.
+QString MessageText(const QString& textId, std::optional<int> number = std::nullopt, const QString& name = {});
+
+// Answers in the user's place instead of showing the window (tests): gets the title and text
+// as shown and the buttons, returns the code. An empty function shows the window again.
+using MessageAnswerer = std::function<int(const QString& title, const QString& text, int buttons)>;
+void SetMessageAnswerer(MessageAnswerer answerer);
 
 }  // namespace velnor7

@@ -179,7 +179,8 @@ void CDialogBuilder::ReadFont(QXmlStreamReader& xml) {
         Problem(xml, "a <Font> needs an id and a size");
         return;
     }
-    QFont font(attributes.value("name").toString());
+    const QString& languageFace = CResourceManager::Instance().GetFontFamily();
+    QFont font(languageFace.isEmpty() ? attributes.value("name").toString() : languageFace);
     font.setPixelSize(*size);
     auto flag = [&](const char* key) { return ParseBool(attributes.value(key).toString()).value_or(false); };
     font.setBold(flag("bold"));

@@ -146,6 +146,11 @@ void CPaintManagerUI::RemoveAllFonts() {
     defaultFontId_ = -1;
 }
 
+void CPaintManagerUI::SetFontFamily(const QString& family) {
+    for (auto& [id, font] : fonts_) font.setFamily(family);
+    RelayoutAll();
+}
+
 QFont CPaintManagerUI::Scaled(QFont font) const {
     if (font.pixelSize() > 0) font.setPixelSize(Scale(font.pixelSize()));
     return font;

@@ -69,6 +69,8 @@ public:
     // Fonts by id; sizes are pixels at 96 DPI.
     void AddFont(int id, const QFont& font, bool isDefault = false);
     void RemoveAllFonts();
+    // Every font takes `family` (sizes and weights stay), and every control shows it.
+    void SetFontFamily(const QString& family);
     QFont GetFont(int id) const;
     QFont GetDefaultFont() const;
 

@@ -46,6 +46,10 @@ public:
     // `image` with every pixel's colour replaced by `colour`, keeping its shape, at `alpha`.
     static QPixmap Tinted(const QPixmap& image, const QColor& colour, int alpha);
 
+    // The face every font of the skin takes (the language's); empty: each its own.
+    void SetFontFamily(const QString& family) { fontFamily_ = family; }
+    const QString& GetFontFamily() const { return fontFamily_; }
+
     // Fonts shipped with the program; the families it added, empty when it could not.
     QStringList AddPrivateFont(const QString& file);
     void RemovePrivateFonts();
@@ -62,6 +66,7 @@ private:
     mutable QHash<QString, bool> imageExists_;  // style updates ask often; the skin does not change
     QList<int> fontIds_;
     QString theme_;
+    QString fontFamily_;
 };
 
 }  // namespace velnor7::ui

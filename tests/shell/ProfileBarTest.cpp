@@ -1,13 +1,13 @@
 // The keyboard page's profile bar in the window, used as a user uses it: its buttons, its
 // combo and its tabs, with the keyboard emulator taking what every switch writes.
 #include "shell/MainWindowFixture.h"
+#include "shell/ShowMessage.h"
 
 #include "common/JsonFile.h"
 #include "keyboard/page/TessaryKeyboardDevice.h"
 #include "macros/MacroLibrary.h"
 #include "profiles/panel/DeviceProfileUI.h"
 #include "ui/FileDialogs.h"
-#include "ui/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -23,16 +23,18 @@ using testing::MainWindowTest;
 using testing::WaitFor;
 
 // Answers the questions as told and keeps what was said.
-class AnsweringMessages : public ui::IMessages {
-public:
-    bool Ask(QWidget*, const QString& text) override {
-        asked.push_back(text);
-        return answer;
-    }
-    void Tell(QWidget*, const QString& text) override { told.push_back(text); }
+struct AnsweringMessages {
     bool answer = true;
     QStringList asked;
     QStringList told;
+    int Answer(const QString& text, int buttons) {
+        if (buttons == CMsgWnd::kConfirmAndCancel) {
+            asked.push_back(text);
+            return answer ? CMsgWnd::kConfirmed : CMsgWnd::kCancelled;
+        }
+        told.push_back(text);
+        return CMsgWnd::kConfirmed;
+    }
 };
 
 class ChosenFiles : public ui::IFileDialogs {
@@ -57,11 +59,11 @@ class ProfileBarTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        ui::SetMessages(&messages_);
+        SetMessageAnswerer([this](const QString&, const QString& text, int buttons) { return messages_.Answer(text, buttons); });
         ui::SetFileDialogs(&files_);
     }
     void TearDown() override {
-        ui::SetMessages(nullptr);
+        SetMessageAnswerer({});
         ui::SetFileDialogs(nullptr);
         MainWindowTest::TearDown();
     }
