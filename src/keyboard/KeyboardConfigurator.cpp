@@ -259,16 +259,22 @@ DeviceResult CKeyboardConfigurator::WriteCustomColours() {
     return SendLedBuffer(BuildLedBuffer(keyColours_, maps_.leds, true));
 }
 
+void CKeyboardConfigurator::TakeColour(KeyColour& key, const Rgb& colour) {
+    key.red = colour.red;
+    key.green = colour.green;
+    key.blue = colour.blue;
+    // A key that was never lit has no alpha: a colour given to it would not show.
+    const bool dark = colour.red == 0 && colour.green == 0 && colour.blue == 0;
+    if (key.alpha == 0 && !dark) key.alpha = 255;
+}
+
 DeviceResult CKeyboardConfigurator::PaintKeys(const std::vector<int>& keys) {
     const LightInfoRecord light = profile_.ReadLightInfo();
     if (light.selectItem != kCustomLightMode) return DeviceResult::Success();
     bool painted = false;
     for (const int key : keys) {
         if (key < 0 || key >= static_cast<int>(keyColours_.size())) continue;
-        KeyColour& colour = keyColours_[static_cast<size_t>(key)];
-        colour.red = light.red;
-        colour.green = light.green;
-        colour.blue = light.blue;
+        TakeColour(keyColours_[static_cast<size_t>(key)], Rgb{light.red, light.green, light.blue});
         painted = true;
     }
     if (!painted || channel_.SlowMode()) return DeviceResult::Success();
@@ -276,11 +282,7 @@ DeviceResult CKeyboardConfigurator::PaintKeys(const std::vector<int>& keys) {
 }
 
 DeviceResult CKeyboardConfigurator::FillKeys(const Rgb& colour) {
-    for (KeyColour& key : keyColours_) {
-        key.red = colour.red;
-        key.green = colour.green;
-        key.blue = colour.blue;
-    }
+    for (KeyColour& key : keyColours_) TakeColour(key, colour);
     return WriteCustomColours();
 }
 

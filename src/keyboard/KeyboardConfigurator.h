@@ -73,7 +73,8 @@ public:
     // Custom mode only: the keys take the current colour; sent once, without alpha scaling.
     DeviceResult PaintKeys(const std::vector<int>& keys);
     DeviceResult PaintKey(int key) { return PaintKeys({key}); }
-    // Every key takes `colour` (its alpha stays); custom mode only, the keyboard shows them.
+    // Every key takes `colour`; custom mode only, the keyboard shows them. A painted key keeps
+    // its alpha, except a key without any, which is given full alpha so that it shows.
     DeviceResult FillKeys(const Rgb& colour);
     // The per-key colours into the profile's custom set `group`, and the profile saved.
     DeviceResult StoreKeyColours(int group);
@@ -93,6 +94,8 @@ private:
     // The device information again, checked against the read-out's.
     DeviceResult RefreshDeviceInfo();
     DeviceResult SendLedBuffer(const std::vector<uint8_t>& buffer);
+    // The key shows `colour`; its alpha stays unless it had none.
+    static void TakeColour(KeyColour& key, const Rgb& colour);
 
     CDeviceCommandChannel& channel_;
     CKeyboardProfiledata& profile_;

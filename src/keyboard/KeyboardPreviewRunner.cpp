@@ -25,6 +25,7 @@ void KeyboardPreviewRunner::Restart() {
 void KeyboardPreviewRunner::SetCustomColours(std::vector<Rgb> colours) {
     std::lock_guard lock(requestLock_);
     customColours_ = std::move(colours);
+    customColoursChanged_ = true;
 }
 
 void KeyboardPreviewRunner::PostKeyEvent(KeyIndex key, bool pressed) {
@@ -37,27 +38,35 @@ void KeyboardPreviewRunner::StartMode(uint8_t mode, bool clearTouch) {
     engine_.ResetPreview();
     engine_.InitPreview(mode);
     if (clearTouch) engine_.ClearKeyTouch();
-    if (mode == KeyboardPreview::kCustomColourMode) {
-        std::lock_guard lock(requestLock_);
-        for (size_t key = 0; key < customColours_.size(); ++key)
-            leds_.Set(static_cast<int>(key), LedState{customColours_[key], 0});
-    }
+    if (mode == KeyboardPreview::kCustomColourMode) ShowCustomColours();
     startedMode_ = mode;
     ticks_ = 0;
+}
+
+void KeyboardPreviewRunner::ShowCustomColours() {
+    std::lock_guard lock(requestLock_);
+    customColoursChanged_ = false;
+    for (size_t key = 0; key < customColours_.size(); ++key) {
+        leds_.Set(static_cast<int>(key), LedState{customColours_[key], 0});
+    }
 }
 
 int KeyboardPreviewRunner::Pass(const PreviewLight& light, uint64_t nowMs) {
     const uint8_t mode = light.lighting.mode;
     bool restart = false;
+    bool recolour = false;
     {
         std::lock_guard lock(requestLock_);
         restart = std::exchange(restart_, false);
+        recolour = customColoursChanged_;
         const size_t taken = std::min(keyPresses_.size(), kMaxKeyPressesPerPass);
         takenPresses_.assign(keyPresses_.begin(), keyPresses_.begin() + static_cast<std::ptrdiff_t>(taken));
         keyPresses_.erase(keyPresses_.begin(), keyPresses_.begin() + static_cast<std::ptrdiff_t>(taken));
     }
     // Every change of mode starts the mode over, whoever changed it.
     if (restart || startedMode_ != mode) StartMode(mode, restart);
+    // Keys painted while the custom mode runs show at once.
+    else if (recolour && mode == KeyboardPreview::kCustomColourMode) ShowCustomColours();
     for (const KeyPress& press : takenPresses_) engine_.KeyEvent(light, press.key, press.pressed);
 
     if (!lastTickMs_ || nowMs > *lastTickMs_ + kMaxCatchUpTicks * kTickMs) lastTickMs_ = nowMs;

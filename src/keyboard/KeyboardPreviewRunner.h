@@ -34,7 +34,8 @@ public:
     // Any thread. The lighting changed: the next pass starts the mode over, with every LED
     // dark (the custom colours in the custom mode) and no key held.
     void Restart();
-    // The colours the custom mode starts with, per key.
+    // The colours the custom mode shows, per key: from its start, or from the next pass while
+    // it runs.
     void SetCustomColours(std::vector<Rgb> colours);
     void PostKeyEvent(KeyIndex key, bool pressed);
     LightPresetPlayback& Playback() { return playback_; }
@@ -53,6 +54,7 @@ private:
         bool pressed;
     };
     void StartMode(uint8_t mode, bool clearTouch);
+    void ShowCustomColours();
     // One tick's pass at `tickMs`; true when it changed the LEDs.
     bool TickPass(const PreviewLight& light, std::optional<int> period, uint64_t tickMs);
 
@@ -65,6 +67,7 @@ private:
     bool restart_ = false;
     std::vector<KeyPress> keyPresses_;
     std::vector<Rgb> customColours_;
+    bool customColoursChanged_ = false;  // the custom mode shows them at the next pass
 
     // The preview thread's.
     std::optional<uint8_t> startedMode_;

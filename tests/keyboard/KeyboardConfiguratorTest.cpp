@@ -118,6 +118,23 @@ TEST_F(KeyboardConfiguratorTest, CustomColoursAreScaledByAlphaAndAPaintedKeyIsNo
     page = keyboard_->LedPage(2);
     EXPECT_EQ(std::vector<uint8_t>(page.begin() + 3 * led, page.begin() + 3 * led + 3), (std::vector<uint8_t>{200, 100, 50}));
 
+    // A key that was never lit is given full alpha with its colour, or it would not show; a
+    // fill keeps every other key's alpha, and black gives none.
+    configurator_->KeyColours()[key + 1] = KeyColour{0, 0, 0, 0};
+    ASSERT_TRUE(configurator_->PaintKeys({key + 1}).Ok());
+    EXPECT_EQ(configurator_->KeyColours()[key + 1].alpha, 255);
+    ASSERT_TRUE(configurator_->FillKeys(Rgb{0, 0, 0}).Ok());
+    EXPECT_EQ(configurator_->KeyColours()[key].alpha, 128);
+    configurator_->KeyColours()[key + 2] = KeyColour{0, 0, 0, 0};
+    ASSERT_TRUE(configurator_->FillKeys(Rgb{0, 0, 0}).Ok());
+    EXPECT_EQ(configurator_->KeyColours()[key + 2].alpha, 0);
+    ASSERT_TRUE(configurator_->FillKeys(Rgb{10, 20, 30}).Ok());
+    EXPECT_EQ(configurator_->KeyColours()[key + 2].alpha, 255);
+    EXPECT_EQ(configurator_->KeyColours()[key].alpha, 128);
+    page = keyboard_->LedPage(2);
+    EXPECT_EQ(std::vector<uint8_t>(page.begin() + 3 * led, page.begin() + 3 * led + 3), (std::vector<uint8_t>{5, 10, 15}))
+        << "a fill is written scaled by each key's alpha";
+
     // Outside the custom mode neither sends anything.
     light.selectItem = 1;
     profile_.WriteLightInfo(light);

@@ -355,6 +355,12 @@ TEST(PreviewRunner, EveryChangeOfModeStartsItOverAndARestartAlsoReleasesTheKeys)
     EXPECT_EQ(leds.Get(0).colour, (Rgb{9, 8, 7}));
     runner.Pass(Light(KeyboardPreview::kCustomColourMode), now + 20);
     EXPECT_EQ(leds.Get(0), (LedState{Rgb{9, 8, 7}, 255}));
+
+    // A key painted while the custom mode runs shows at the next pass, without a restart.
+    runner.SetCustomColours({Rgb{1, 2, 3}});
+    runner.Pass(Light(KeyboardPreview::kCustomColourMode), now + 40);
+    EXPECT_EQ(leds.Get(0).colour, (Rgb{1, 2, 3}));
+    EXPECT_EQ(leds.Get(0).brightness, 255);
 }
 
 }  // namespace

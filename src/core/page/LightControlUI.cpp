@@ -6,6 +6,9 @@
 #include "ui/EditUI.h"
 #include "ui/SliderUI.h"
 
+#include <QGraphicsOpacityEffect>
+#include <QWidget>
+
 #include <algorithm>
 
 namespace velnor7 {
@@ -13,6 +16,7 @@ namespace velnor7 {
 namespace {
 
 constexpr int kChannelMax = 255;
+constexpr qreal kDisabledOpacity = 0.35;
 const std::array<const char*, 3> kChannelEdits = {"deng_edit_R", "deng_edit_G", "deng_edit_B"};
 
 quint32 Argb(const Rgb& colour) {
@@ -131,6 +135,17 @@ void CLightControlUI::ApplyPart(ui::CControlUI* part, PartState state) {
     if (part == nullptr || state == PartState::Unchanged) return;
     part->SetVisible(state != PartState::Hidden);
     part->SetEnabled(state == PartState::Enabled);
+    // Colours do not grey out as text does: the colour parts fade instead.
+    if ((part == colourLayout_ || part == paletteLayout_) && part->GetWidget() != nullptr) {
+        QWidget* widget = part->GetWidget();
+        if (state == PartState::Disabled) {
+            auto* fade = new QGraphicsOpacityEffect(widget);
+            fade->setOpacity(kDisabledOpacity);
+            widget->setGraphicsEffect(fade);
+        } else {
+            widget->setGraphicsEffect(nullptr);
+        }
+    }
 }
 
 void CLightControlUI::ShowDirectionTexts(const char* first, const char* second) {

@@ -88,6 +88,7 @@ void CTessaryKeyboardDevice::ShowCustomColours() {
                               static_cast<uint8_t>((key.blue * key.alpha) >> 8)});
     }
     preview_.SetCustomColours(std::move(colours));
+    WakeLightThread();
 }
 
 void CTessaryKeyboardDevice::ReloadLight(bool restartPreview) {
