@@ -23,7 +23,7 @@ bool CCloudShareListItemUI::OnWidgetEvent(QEvent* event) {
     case QEvent::ContextMenu: {
         // Told here and ended here: a handler may delete the row.
         const QPoint global = static_cast<QContextMenuEvent*>(event)->globalPos();
-        SendNotify("menu", 0, (std::intptr_t{global.y()} << 16) | (global.x() & 0xFFFF));
+        SendMenuNotify(global);
         return true;
     }
     default:

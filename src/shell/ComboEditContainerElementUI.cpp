@@ -80,7 +80,7 @@ bool CComboEditContainerElementUI::OnWidgetEvent(QEvent* event) {
     }
     case QEvent::ContextMenu: {
         const QPoint global = static_cast<QContextMenuEvent*>(event)->globalPos();
-        SendNotify("menu", 0, (std::intptr_t{global.y()} << 16) | (global.x() & 0xFFFF));
+        SendMenuNotify(global);
         return true;
     }
     default:

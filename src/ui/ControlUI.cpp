@@ -299,6 +299,10 @@ void CControlUI::Invalidate() {
 
 bool CControlUI::Activate() { return IsVisible() && IsEnabled(); }
 
+void CControlUI::SendMenuNotify(const QPoint& global) {
+    SendNotify("menu", 0, (std::intptr_t{global.y()} << 16) | (global.x() & 0xFFFF));
+}
+
 void CControlUI::OnTimer(int timerId) { SendNotify("timer", static_cast<std::uintptr_t>(timerId)); }
 
 void CControlUI::SendNotify(const QString& type, std::uintptr_t wParam, std::intptr_t lParam) {

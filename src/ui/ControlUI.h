@@ -143,6 +143,8 @@ public:
 
     // Tells the window (and its pump) about something that happened to this control.
     void SendNotify(const QString& type, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+    // "menu", with the screen point as y << 16 | x in lParam.
+    void SendMenuNotify(const QPoint& global);
 
     // Used by containers and the manager.
     void SetParent(CControlUI* parent) { parent_ = parent; }

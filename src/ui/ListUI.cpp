@@ -70,7 +70,7 @@ CListUI::CListUI() : CContainerUI(new ListWidget, BoxLayout::Direction::Overlay)
         QListWidgetItem* item = List()->itemAt(point);
         CControlUI* sender = item != nullptr ? GetItemAt(List()->row(item)) : this;
         const QPoint global = List()->viewport()->mapToGlobal(point);
-        sender->SendNotify("menu", 0, static_cast<std::intptr_t>((global.y() << 16) | (global.x() & 0xFFFF)));
+        sender->SendMenuNotify(global);
     });
 }
 

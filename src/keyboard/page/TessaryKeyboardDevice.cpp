@@ -244,7 +244,8 @@ void CTessaryKeyboardDevice::ApplyLightChange(const LightingChange& change, bool
             SetLightInfo(light);
             ReloadLight(light.selectItem != before.selectItem);
         });
-    if (Report(write.profile)) Report(write.device);
+    Report(write.profile);
+    Report(write.device);
 }
 
 void CTessaryKeyboardDevice::ChooseCustomSet(int index) {
@@ -259,7 +260,8 @@ void CTessaryKeyboardDevice::ChooseCustomSet(int index) {
                                                   configurator_->LoadKeyColours();
                                                   ReloadLight(false);
                                               });
-    if (Report(write.profile)) Report(write.device);
+    Report(write.profile);
+    Report(write.device);
 }
 
 void CTessaryKeyboardDevice::FillKeys(const Rgb& colour) {
