@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core fonts-wqy-microhei dbus-daemon
   libx11-dev xvfb xauth xdotool x11-utils libglib2.0-bin gsettings-desktop-schemas
   desktop-file-utils appstream
+  libcurl4-openssl-dev libcpp-httplib-dev libssl-dev openssl
 )
 
 missing=()

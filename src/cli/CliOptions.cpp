@@ -44,6 +44,12 @@ const CommandHelp kCommands[] = {
      "  settings set [--polling-rate 0-3] [--win-lock on|off] [--wflag on|off] [--key6 on|off]\n"
      "               [--repeat-rate 0-31] [--repeat-delay 0-3]\n"
      "                  store them in the profile, write the keyboard, set the computer's repeat\n"},
+    {"update", true,
+     "  update check    the versions the update service offers for each device's firmware and for\n"
+     "                  this program, beside the installed ones\n"
+     "  update download TARGET DIR   download the newer installer of TARGET (such as ZK7 or AP) into\n"
+     "                  DIR; a file of that name is kept as NAME.old\n"
+     "                  VELNOR7_UPDATE_URL=URL asks another update service\n"},
     {"help", true, "  help [COMMAND]  this text, or the usage of one command\n"},
 };
 

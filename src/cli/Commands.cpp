@@ -3,6 +3,7 @@
 #include "cli/KeyboardCommands.h"
 #include "cli/ProfileCommands.h"
 #include "cli/SettingsCommands.h"
+#include "cli/UpdateCommands.h"
 #include "cli/VerbOutcome.h"
 #include "common/Trace.h"
 #include "core/DeviceCatalogue.h"
@@ -42,6 +43,7 @@ std::string HexBytes(const uint8_t* bytes, size_t count) {
 struct ProbedInterface {
     std::string path;
     DeviceIdentity identity;
+    uint16_t versionNumber = 0;  // the device's own (USB bcdDevice)
     bool opened = false;
     int slot = -1;
 };
@@ -62,6 +64,7 @@ std::vector<ProbedInterface> ProbeBus(bool& listed) {
             entry.opened = true;
             entry.identity.vid = probe.Attributes().vendorId;
             entry.identity.pid = probe.Attributes().productId;
+            entry.versionNumber = probe.Attributes().versionNumber;
             entry.identity.usagePage = probe.Capabilities().usagePage;
             entry.identity.usage = probe.Capabilities().usage;
             if (IsCandidate(slots, IdentityFromPath(*path))) entry.slot = AttachToSlot(slots, entry.identity, *path);
@@ -72,6 +75,20 @@ std::vector<ProbedInterface> ProbeBus(bool& listed) {
 }
 
 const char* RoleName(uint16_t role) { return role == kRoleConsumer ? "consumer" : "command"; }
+
+// The command interface of the first supported device of a type on the bus.
+std::optional<ProbedInterface> FindCommandInterface(uint16_t deviceType) {
+    bool listed = false;
+    for (ProbedInterface& entry : ProbeBus(listed)) {
+        if (entry.slot >= 0 && entry.identity.role == kRoleCommand && entry.identity.type == deviceType) return entry;
+    }
+    return std::nullopt;
+}
+
+std::optional<uint16_t> AttachedDeviceVersion(uint16_t deviceType) {
+    const std::optional<ProbedInterface> found = FindCommandInterface(deviceType);
+    return found ? std::optional<uint16_t>(found->versionNumber) : std::nullopt;
+}
 
 }  // namespace
 
@@ -97,6 +114,7 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::ostream& err) 
     else if (options.command == "macros") status = RunMacros(options, out, err);
     else if (options.command == "profile") status = RunProfile(options, out, err);
     else if (options.command == "settings") status = RunSettings(options, out, err);
+    else if (options.command == "update") status = RunUpdate(options, out, err, AttachedDeviceVersion);
     else status = PrintOutcome(options.json, VerbOutcome::BadArguments("unknown command '" + options.command + "'"), out, err);
     // A wrong call is followed by how the command is called.
     if (status == kExitBadArguments && !options.json) err << '\n' << CommandUsage(options.command);
@@ -138,11 +156,8 @@ int RunList(const CliOptions& options, std::ostream& out, std::ostream& err) {
 }
 
 std::optional<std::string> FindKeyboardCommandPath() {
-    bool listed = false;
-    for (const ProbedInterface& entry : ProbeBus(listed)) {
-        if (entry.slot >= 0 && entry.identity.role == kRoleCommand && entry.identity.type == kTypeKeyboard) return entry.path;
-    }
-    return std::nullopt;
+    const std::optional<ProbedInterface> found = FindCommandInterface(kTypeKeyboard);
+    return found ? std::optional<std::string>(found->path) : std::nullopt;
 }
 
 int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {

@@ -313,6 +313,7 @@ TEST_F(KeyboardCommandsTest, HelpAndVersionGoToStdoutWithStatus0) {
          {"keymap", "Light preset"}},
         {{"light", "set", "--mode", "99", "--help"}, {"light get", "    5  Static"}, {"settings"}},
         {{"settings", "-h"}, {"settings set [--polling-rate 0-3]"}, {"light set"}},
+        {{"help", "update"}, {"update check", "update download TARGET DIR", "VELNOR7_UPDATE_URL"}, {"settings"}},
         {{"--version", "light"}, {"velnor7ctl " + ProjectVersion() + "\n"}, {"usage"}},
     };
     for (const auto& c : cases) {
@@ -331,7 +332,7 @@ TEST_F(KeyboardCommandsTest, WrongCallsGiveAReasonThenTheUsageOnStderr) {
         std::vector<std::string> words;
         std::string reason;
     } cases[] = {
-        {{"help", "nosuch"}, "no command is named 'nosuch'; the commands are list, info, light, keymap, macros, profile, settings, help"},
+        {{"help", "nosuch"}, "no command is named 'nosuch'; the commands are list, info, light, keymap, macros, profile, settings, update, help"},
         {{"frobnicate"}, "unknown command 'frobnicate'; the commands are list, info,"},
         {{"light", "set", "--colour", "#ff80"}, "--colour takes RRGGBB, #RRGGBB or a colour name (such as ff8000, #ff8000 or orange), not '#ff80'"},
         {{"help", "light", "keymap"}, "'help' takes one command at most"},

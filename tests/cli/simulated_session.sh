@@ -50,6 +50,11 @@ wrong=$("$ctl" help nosuch 2>&1 >/dev/null)
 check "help of no command exits with status 2" test $? -eq 2
 check "a wrong call is followed by the usage" grep -q '^usage: velnor7ctl' <<<"$wrong"
 
+# Nothing listens on port 1 of the loopback interface.
+unreachable=$(VELNOR7_UPDATE_URL=http://127.0.0.1:1 "$ctl" --simulate update check 2>&1 >/dev/null)
+check "update check without a reachable service exits with status 1" test $? -eq 1
+check "and names the service's address" grep -qx 'velnor7ctl: the update service at http://127.0.0.1:1/ cannot be reached' <<<"$unreachable"
+
 # Completion, as bash asks for it: the words so far, and the one being completed.
 complete_words() {  # complete_words WORD... (the last one is being completed)
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _velnor7ctl; printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd " " -' \
