@@ -12,6 +12,7 @@
 #include "shell/CloudShareListItemUI.h"
 #include "shell/ComboEditContainerElementUI.h"
 #include "shell/DeviceOptionUI.h"
+#include "shell/UpdateInfoListItemUI.h"
 #include "shell/HandImgButtonUI.h"
 #include "shell/HandImgSelectButtonUI.h"
 #include "shell/WndUI.h"
@@ -37,6 +38,8 @@ void RegisterControlClasses() {
     factory.RegistControl("CloudShareListItemUI", [] { return new CCloudShareListItemUI; });
     factory.RegistControl("CChartViewUI", [] { return new CChartViewUI; });
     factory.RegistControl("CLightControlUI", [] { return new CLightControlUI; });
+    // Its name ends in "UI" already: registered as it stands.
+    factory.RegistControl("UpdateInfoListItemUI", [] { return new CUpdateInfoListItemUI; });
 }
 
 }  // namespace velnor7

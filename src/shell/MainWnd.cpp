@@ -559,10 +559,29 @@ void CMainWnd::OnTimer(int timerId) {
     }
 }
 
+std::vector<UpdateTargetRow> CMainWnd::UpdateTargets() {
+    std::vector<UpdateTargetRow> targets;
+    for (size_t k = 0; k < UpdateTargetTable.size(); ++k) {
+        UpdateTargetRow row = UpdateTargetTable[k];
+        if (row.versionFormat == 0) {
+            row.currentVersion = ApplicationVersion();
+        } else if (CDeviceOptionUI* entry = Entry(static_cast<int>(k)); entry != nullptr && entry->GetPage() != nullptr) {
+            // The firmware of the device behind selector entry k, while it is attached.
+            CDeviceCommandChannel& channel = entry->GetPage()->CommandChannel();
+            row.currentVersion = channel.IsOpen() ? channel.Transport().Attributes().versionNumber : 0;
+        }
+        if (row.currentVersion != 0) targets.push_back(row);
+    }
+    return targets;
+}
+
 void CMainWnd::OpenSettings(bool centred) {
     if (settingsWindow_ != 0) return;
     CSetWnd settings;
     settings.Create(this, "SetWnd", ui::CWindowWnd::kFrameless | ui::CWindowWnd::kToolWindow);
+    settings.SetDpi(GetDPI());
+    settings.SetOwner(GetHWND(), languageIndex_);
+    settings.SetUpdateTargets(UpdateTargets());
     QWidget* window = settings.GetWidget();
     if (centred || GetWidget() == nullptr) {
         settings.CenterWindow();
@@ -739,6 +758,8 @@ void CMainWnd::SwitchLanguage(int index) {
     const int before = languageIndex_;
     if (!CLanguages::ApplyLanguage(index, before, &GetPaintManager())) return;
     languageIndex_ = index;
+    // The pick may come from the settings window: the caption's list shows it too.
+    if (auto* combo = FindControlAs<ui::CComboUI>("Language_combox")) combo->SelectItem(index, false);
     GetWidget()->update();
     if (settingsWindow_ != 0) ui::SendWindowMessage(settingsWindow_, ui::WindowMessage{kMsgLanguage, 0, 0, {}});
     if (initialised_) {

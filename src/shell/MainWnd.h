@@ -131,6 +131,8 @@ private:
     void SetHovered(bool hovered);
     // The settings window: at the main window's right edge, or centred.
     void OpenSettings(bool centred);
+    // The update targets with their installed versions; those without one are left out.
+    std::vector<UpdateTargetRow> UpdateTargets();
     void Shutdown();
     void ChooseOwnBackground();
     // The language of the list's entry `index`, in every window; the pages word their labels anew.
