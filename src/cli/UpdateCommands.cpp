@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -129,42 +128,6 @@ VerbOutcome Check(const AttachedVersionLookup& attachedVersion) {
     return outcome;
 }
 
-bool IsPlainNameCharacter(char c) {
-    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    return letter || (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
-}
-
-// The file name an installer is saved under: the last segment of its URL's path, %-escapes
-// decoded. Nothing unless that is a plain name (letters, digits, '.', '-', '_', not starting with
-// '.'), which can name no other folder and no hidden file.
-std::optional<std::string> DownloadFileName(const std::string& url) {
-    std::string path = url.substr(0, url.find_first_of("?#"));
-    if (const size_t scheme = path.find("://"); scheme != std::string::npos) {
-        const size_t slash = path.find('/', scheme + 3);
-        path = slash == std::string::npos ? "" : path.substr(slash);
-    }
-    const std::string segment = path.substr(path.rfind('/') + 1);
-    std::string name;
-    for (size_t i = 0; i < segment.size(); ++i) {
-        if (segment[i] != '%') {
-            name += segment[i];
-            continue;
-        }
-        const std::string hex = segment.substr(i + 1, 2);
-        if (hex.size() != 2 || !std::isxdigit(static_cast<unsigned char>(hex[0])) ||
-            !std::isxdigit(static_cast<unsigned char>(hex[1]))) {
-            return std::nullopt;
-        }
-        name += static_cast<char>(std::strtol(hex.c_str(), nullptr, 16));
-        i += 2;
-    }
-    if (name.empty() || name.size() > 255 || name.front() == '.' ||
-        !std::all_of(name.begin(), name.end(), IsPlainNameCharacter)) {
-        return std::nullopt;
-    }
-    return name;
-}
-
 // A bar on a terminal: "[#####               ]  25%".
 CUpdateClient::Progress ProgressBar(std::ostream& err) {
     return [&err](double total, double received) {
@@ -234,7 +197,7 @@ VerbOutcome Download(const std::vector<std::string>& args, const AttachedVersion
         return VerbOutcome::Failed(name + " is up to date (" + answer.info.currentText + ", the service offers " +
                                    answer.info.newText + "); nothing was downloaded");
     }
-    const std::optional<std::string> fileName = DownloadFileName(answer.info.path);
+    const std::optional<std::string> fileName = InstallerFileName(answer.info.path);
     if (!fileName) {
         return VerbOutcome::Failed("the installer's address does not end in a plain file name: '" + answer.info.path +
                                    "'; nothing was downloaded");

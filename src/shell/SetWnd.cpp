@@ -21,7 +21,6 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-#include <QUrl>
 #include <QWidget>
 
 #include <algorithm>
@@ -57,16 +56,6 @@ std::string PlaceholderVersion(const UpdateTargetRow& row) {
     char text[16];
     std::snprintf(text, sizeof text, "V%04x", static_cast<unsigned>(row.currentVersion));
     return text;
-}
-
-// The last segment of the installer's address, when it is a plain file name.
-std::string SafeFileName(const std::string& url) {
-    const QString name = QUrl(QString::fromStdString(url)).fileName();
-    const bool plain = !name.isEmpty() && !name.startsWith('.') &&
-                       std::all_of(name.begin(), name.end(), [](QChar c) {
-                           return c.isLetterOrNumber() || c == '.' || c == '-' || c == '_';
-                       });
-    return plain ? name.toStdString() : std::string();
 }
 
 }  // namespace
@@ -239,8 +228,8 @@ int CSetWnd::UpdateListItem(UpdateInfo record, int index) {
     row->SetUserData(QString::fromStdString(record.path));
     row->SetCheckEnabled(false);
     // The installer's own name, when the address ends in a plain file name; none otherwise.
-    const std::string file = SafeFileName(record.path);
-    record.localFile = file.empty() ? std::string() : DownloadFolder() + file;
+    const std::optional<std::string> file = InstallerFileName(record.path);
+    record.localFile = file ? DownloadFolder() + *file : std::string();
     records_[static_cast<size_t>(index)] = std::move(record);
     WriteCheckDate(Today());
     return 1;

@@ -23,6 +23,12 @@
 namespace velnor7 {
 namespace {
 
+bool IsPlainNameCharacter(char c) {
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return letter || (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
+}
+
+
 constexpr const char* kDefaultServiceUrl = "https://velnor7.org/api/";
 constexpr const char* kUserAgent = "WinHTTP Client/1.0";
 constexpr long kConnectTimeoutSeconds = 60;
@@ -153,6 +159,35 @@ std::string VersionText(int32_t version, bool hexadecimal) {
     else std::snprintf(text, sizeof text, "V%d", version);
     return text;
 }
+
+std::optional<std::string> InstallerFileName(const std::string& url) {
+    std::string path = url.substr(0, url.find_first_of("?#"));
+    if (const size_t scheme = path.find("://"); scheme != std::string::npos) {
+        const size_t slash = path.find('/', scheme + 3);
+        path = slash == std::string::npos ? "" : path.substr(slash);
+    }
+    const std::string segment = path.substr(path.rfind('/') + 1);
+    std::string name;
+    for (size_t i = 0; i < segment.size(); ++i) {
+        if (segment[i] != '%') {
+            name += segment[i];
+            continue;
+        }
+        const std::string hex = segment.substr(i + 1, 2);
+        if (hex.size() != 2 || !std::isxdigit(static_cast<unsigned char>(hex[0])) ||
+            !std::isxdigit(static_cast<unsigned char>(hex[1]))) {
+            return std::nullopt;
+        }
+        name += static_cast<char>(std::strtol(hex.c_str(), nullptr, 16));
+        i += 2;
+    }
+    if (name.empty() || name.size() > 255 || name.front() == '.' ||
+        !std::all_of(name.begin(), name.end(), IsPlainNameCharacter)) {
+        return std::nullopt;
+    }
+    return name;
+}
+
 
 int ApplicationVersion() {
     std::string digits = VELNOR7_VERSION;

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace velnor7 {
@@ -44,6 +45,10 @@ std::string VersionText(int32_t version, bool hexadecimal);
 // The installed version of this program: its version text ("1000.2") without the dots, read as a
 // decimal number (its leading digits; 0 when there are none): 10002.
 int ApplicationVersion();
+// The file name an installer is saved under: the last segment of its URL's path, %-escapes
+// decoded. Nothing unless that is a plain name (letters, digits, '.', '-', '_', not starting with
+// '.', at most 255 bytes), which can name no other folder and no hidden file.
+std::optional<std::string> InstallerFileName(const std::string& url);
 // The service's base URL, ending in "/": VELNOR7_UPDATE_URL when set, else `configured` when not
 // empty, else the program's own service.
 std::string UpdateServiceUrl(const std::string& configured = {});
