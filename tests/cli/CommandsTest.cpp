@@ -5,6 +5,7 @@
 #include "common/Paths.h"
 #include "core/DeviceInformation.h"
 #include "macros/MacroLibrary.h"
+#include "support/CliRun.h"
 #include "support/SimulatedKeyboard.h"
 
 #include <gtest/gtest.h>
@@ -99,11 +100,7 @@ protected:
         SimulatedKeyboardTest::TearDown();
     }
 
-    struct Run {
-        int status;
-        std::string out;
-        std::string err;
-    };
+    using Run = testing::CliRun;
     Run Command(std::vector<std::string> words, bool json = false) const {
         CliOptions options;
         options.command = words.front();
@@ -114,16 +111,7 @@ protected:
         const int status = RunCommand(options, out, err);
         return {status, out.str(), err.str()};
     }
-    // The words as the program takes them: parsed, then run (a refused call has the reason in err).
-    Run Cli(const std::vector<std::string>& words) const {
-        std::string error;
-        const std::optional<CliOptions> options = ParseCliOptions(words, error);
-        if (!options) return {kExitBadArguments, "", error};
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = RunCommand(*options, out, err);
-        return {status, out.str(), err.str()};
-    }
+    Run Cli(const std::vector<std::string>& words) const { return testing::RunCli(words); }
     Json::Value ProfileLight() const {
         const std::string folder = UserDataDirectory("keyboard");
         const Json::Value list = LoadJsonFile(folder + "ProfileList.ini");

@@ -6,6 +6,7 @@
 
 #include "LoopbackServer.h"
 #include "SilentServer.h"
+#include "support/CliRun.h"
 #include "support/SimulatedKeyboard.h"
 
 #include <gtest/gtest.h>
@@ -73,21 +74,8 @@ protected:
         Answer("ZELVA_1_ZK7_ZK7_1", R"({"name": "ZK7", "version": "103", "path": ")" + url + "\"}");
     }
 
-    struct Run {
-        int status;
-        std::string out;
-        std::string err;
-    };
-    // The words as the program takes them: parsed, then run.
-    Run Cli(const std::vector<std::string>& words) const {
-        std::string error;
-        const std::optional<CliOptions> options = ParseCliOptions(words, error);
-        if (!options) return {kExitBadArguments, "", error};
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = RunCommand(*options, out, err);
-        return {status, out.str(), err.str()};
-    }
+    using Run = testing::CliRun;
+    Run Cli(const std::vector<std::string>& words) const { return testing::RunCli(words); }
     std::vector<std::string> FolderContents() const {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder_)) names.push_back(entry.path().filename());
