@@ -5,16 +5,7 @@
 
 #include <QWidget>
 
-#include <algorithm>
-#include <array>
-
 namespace velnor7 {
-
-namespace {
-
-constexpr std::array<int, 7> kDpiSteps = {48, 72, 96, 120, 144, 168, 192};
-
-}  // namespace
 
 void CMsgWnd::SetTitle(const QString& title) {
     if (title.isEmpty()) return;
@@ -36,7 +27,7 @@ void CMsgWnd::SetButtons(int buttons) {
 }
 
 void CMsgWnd::SetMessageDpi(int dpi) {
-    if (std::find(kDpiSteps.begin(), kDpiSteps.end(), dpi) == kDpiSteps.end()) {
+    if (!IsDpiStep(dpi)) {
         Trace("MSG_WND DPI SET ERROR");
         dpi = kDefaultDpi;
     }

@@ -31,7 +31,6 @@ namespace velnor7 {
 
 namespace {
 
-constexpr std::array<int, 7> kDpiSteps = {48, 72, 96, 120, 144, 168, 192};
 constexpr int kRingStepMs = 50;
 constexpr int kRingStep = 5;  // percent of a turn per step
 const char* const kRowLayout = "XML/CustomControlXML/device_Update_list_item.xml";
@@ -79,7 +78,7 @@ std::string CSetWnd::DownloadFolder() {
 std::string CSetWnd::CheckDateFile() { return UserDataDirectory("") + "updatetime.config"; }
 
 void CSetWnd::SetDpi(int dpi) {
-    if (std::find(kDpiSteps.begin(), kDpiSteps.end(), dpi) == kDpiSteps.end()) {
+    if (!IsDpiStep(dpi)) {
         Trace("SET_WND DPI SET ERROR");
         dpi = kDefaultDpi;
     }

@@ -30,6 +30,8 @@ public:
 
     // 96 is 100 %; the window takes its layout's size at that DPI.
     void SetDPI(int dpi);
+    // The DPIs a window of the program is drawn at: 48 to 192 in steps of 24.
+    static bool IsDpiStep(int dpi) { return dpi >= 48 && dpi <= 192 && dpi % 24 == 0; }
     int GetDPI() const { return m_pm.GetDPI(); }
     int Scale(int value) const { return m_pm.Scale(value); }
 
