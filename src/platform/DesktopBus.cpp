@@ -15,6 +15,10 @@ bool CDesktopBus::Connect() {
         return false;
     }
     connected_ = session.connect(QString(), kPath, kInterface, "LightControl", this, SLOT(OnLightControl(int, int)));
+    if (!session.connect(QString(), kUpdatePath, kUpdateInterface, "InstallerStatus", this,
+                         SLOT(OnInstallerStatus(int, int)))) {
+        Trace("desktop bus: installers cannot report to the settings window");
+    }
     QDBusConnection system = QDBusConnection::systemBus();
     if (!system.isConnected() ||
         !system.connect("org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
@@ -31,12 +35,28 @@ bool CDesktopBus::BroadcastClaim(int wParam, int lParam) {
     return QDBusConnection::sessionBus().send(signal);
 }
 
-bool CDesktopBus::SendLightControl(int wParam, int lParam) {
+namespace {
+
+bool SendSignal(const char* path, const char* interface, const char* name, int wParam, int lParam) {
     QDBusConnection session = QDBusConnection::sessionBus();
     if (!session.isConnected()) return false;
-    QDBusMessage signal = QDBusMessage::createSignal(kPath, kInterface, "LightControl");
+    QDBusMessage signal = QDBusMessage::createSignal(path, interface, name);
     signal << wParam << lParam;
     return session.send(signal);
+}
+
+}  // namespace
+
+bool CDesktopBus::SendLightControl(int wParam, int lParam) {
+    return SendSignal(kPath, kInterface, "LightControl", wParam, lParam);
+}
+
+bool CDesktopBus::SendInstallerStatus(int wParam, int lParam) {
+    return SendSignal(kUpdatePath, kUpdateInterface, "InstallerStatus", wParam, lParam);
+}
+
+void CDesktopBus::OnInstallerStatus(int wParam, int lParam) {
+    if (onInstallerStatus_) onInstallerStatus_(wParam, lParam);
 }
 
 void CDesktopBus::OnLightControl(int wParam, int lParam) {

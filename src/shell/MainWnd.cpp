@@ -79,6 +79,10 @@ void CMainWnd::Initialise() {
         ui::PostWindowMessage(self, ui::WindowMessage{lightControlMessage_, static_cast<std::uintptr_t>(wParam), lParam, {}});
     });
     bus_.SetOnSleep([this](bool suspending) { OnSleep(suspending); });
+    // An installer's report reaches the settings window as the forward message.
+    bus_.SetOnInstallerStatus([self, this](int wParam, int lParam) {
+        ui::PostWindowMessage(self, ui::WindowMessage{forwardMessage_, static_cast<std::uintptr_t>(wParam), lParam, {}});
+    });
     bus_.Connect();
     bus_.BroadcastClaim(1, 1);
 

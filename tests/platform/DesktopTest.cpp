@@ -114,7 +114,7 @@ TEST(SingleInstanceTest, TheSocketLivesInTheUsersOwnRuntimeFolderNeverInASharedO
     }
 }
 
-TEST(DesktopBusTest, TheClaimGoesOutAndLightControlComesInOverTheSessionBus) {
+TEST(DesktopBusTest, TheClaimGoesOutAndLightControlAndInstallerReportsComeInOverTheSessionBus) {
     testing::PrivateSessionBus bus;
     ASSERT_TRUE(bus.Running());
     CDesktopBus desktop;
@@ -135,6 +135,15 @@ TEST(DesktopBusTest, TheClaimGoesOutAndLightControlComesInOverTheSessionBus) {
     ASSERT_TRUE(CDesktopBus::SendLightControl(1, 0));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !requests.empty(); }, 3000));
     EXPECT_EQ(requests.front(), std::make_pair(1, 0));
+
+    // An installer's report comes in on its own interface, not as a lighting request.
+    std::vector<std::pair<int, int>> reports;
+    desktop.SetOnInstallerStatus([&](int w, int l) { reports.emplace_back(w, l); });
+    ASSERT_TRUE(CDesktopBus::SendInstallerStatus(4, 55));
+    ASSERT_TRUE(CDesktopBus::SendInstallerStatus(1, 0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reports.size() == 2; }, 3000));
+    EXPECT_EQ(reports, (std::vector<std::pair<int, int>>{{4, 55}, {1, 0}}));
+    EXPECT_EQ(requests.size(), 1u);
 }
 
 }  // namespace
