@@ -32,7 +32,14 @@ const CommandHelp kCommands[] = {
     {"keymap", true,
      "  keymap get      the keyboard's key map, one line per key\n"
      "  keymap set KEY CODE   give a key (such as A or F1) a code (three bytes, such as 200005)\n"},
-    {"macros", true, "  macros write    write every macro of the keyboard's list into its memory\n"},
+    {"macros", true,
+     "  macros list     the keyboard's macros: number, name, events, identifier\n"
+     "  macros show NAME   the events of a macro, with the pause after each\n"
+     "  macros add NAME | rename OLD NEW | import FILE | export NAME FILE\n"
+     "  macros delete NAME [--force]   delete a macro; keys of the current profile that play\n"
+     "                  it take their default function again (only with --force), keys of later\n"
+     "                  macros follow, and an attached keyboard takes macros and key map\n"
+     "  macros write    write every macro of the keyboard's list into its memory\n"},
     {"profile", true,
      "  profile list    the keyboard's profiles (* marks the selected one)\n"
      "  profile select NAME|INDEX   switch to a profile and write it to the keyboard\n"

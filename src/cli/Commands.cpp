@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/KeyboardCommands.h"
+#include "cli/MacroCommands.h"
 #include "cli/ProfileCommands.h"
 #include "cli/SettingsCommands.h"
 #include "cli/UpdateCommands.h"

@@ -280,18 +280,6 @@ VerbOutcome Keymap(const std::vector<std::string>& args) {
     return VerbOutcome::Done(text + "\n", details);
 }
 
-VerbOutcome Macros(const std::vector<std::string>& args) {
-    if (args != std::vector<std::string>{"write"}) return VerbOutcome::BadArguments("macros takes write");
-    KeyboardSession keyboard;
-    if (const auto failure = keyboard.Open()) return VerbOutcome::Failed(*failure);
-    const MacroWrite write = keyboard.Configurator().WriteMacros();
-    if (!write.result.Ok()) return VerbOutcome::Failed(write.result.reason);
-    Json::Value details;
-    details["macros"] = static_cast<Json::UInt64>(write.macros);
-    if (write.macros == 0) return VerbOutcome::Done("the keyboard's macro list is empty: nothing to write\n", details);
-    return VerbOutcome::Done("macro memory written (" + std::to_string(write.macros) + " macros)\n", details);
-}
-
 }  // namespace
 
 std::optional<std::vector<LightMode>> KeyboardLightModes() {
@@ -329,8 +317,5 @@ int RunKeymap(const CliOptions& options, std::ostream& out, std::ostream& err) {
     return PrintOutcome(options.json, Keymap(options.arguments), out, err);
 }
 
-int RunMacros(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    return PrintOutcome(options.json, Macros(options.arguments), out, err);
-}
 
 }  // namespace velnor7

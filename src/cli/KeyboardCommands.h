@@ -1,4 +1,4 @@
-// The keyboard commands of velnor7ctl: lighting, key map and macros, through the same
+// The keyboard commands of velnor7ctl: lighting and key map, through the same
 // transactions and profile files as the desktop program.
 #pragma once
 
@@ -23,7 +23,6 @@ int RunLight(const CliOptions& options, std::ostream& out, std::ostream& err);
 // keymap get | keymap set KEY CODE
 int RunKeymap(const CliOptions& options, std::ostream& out, std::ostream& err);
 // macros write
-int RunMacros(const CliOptions& options, std::ostream& out, std::ostream& err);
 
 // The modes of the keyboard's list in DefaultData that the keyboard runs itself, in mode
 // order; nothing when the list cannot be read.

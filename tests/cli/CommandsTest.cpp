@@ -5,6 +5,9 @@
 #include "common/Paths.h"
 #include "core/DeviceInformation.h"
 #include "macros/MacroLibrary.h"
+#include "keyboard/DefaultKeyTable.h"
+#include "profiles/ProfileList.h"
+#include "profiles/CKeyboardProfiledata.h"
 #include "support/CliRun.h"
 #include "support/SimulatedKeyboard.h"
 
@@ -83,6 +86,13 @@ namespace velnor7 {
 namespace {
 
 // The commands as a user runs them, with the profiles in a folder of the test's own.
+Json::Value ParseJson(const std::string& text) {
+    Json::Value parsed;
+    std::istringstream stream(text);
+    EXPECT_TRUE(Json::parseFromStream(Json::CharReaderBuilder(), stream, &parsed, nullptr)) << text;
+    return parsed;
+}
+
 class KeyboardCommandsTest : public testing::SimulatedKeyboardTest {
 protected:
     void SetUp() override {
@@ -493,5 +503,65 @@ TEST(DeviceInformation, TheModelIsPrintableTextAndTheNumbersSitWhereTheKeyboardP
     }
 }
 
+
+// The macro list from the command line, as the window's macro tab keeps it: a macro deleted
+// takes the keys that played it back to their default, and keys of later macros follow.
+TEST_F(KeyboardCommandsTest, MacrosAreListedShownRenamedExportedImportedAndDeletedWithTheirKeys) {
+    ASSERT_EQ(Cli({"macros", "add", "Reload"}).status, 0);
+    ASSERT_EQ(Cli({"macros", "add", "Build"}).status, 0);
+    EXPECT_EQ(Cli({"macros", "add", "BUILD"}).status, kExitFailed) << "names differ in more than letter case";
+    {
+        MacroLibrary library(UserDataDirectory("keyboard"));
+        library.LoadList();
+        ASSERT_EQ(library.SaveMacroEvents(1, {MacroEvent{kMacroModifierKey, "down", 0x01, 20},
+                                              MacroEvent{kMacroKey, "down", 0x04, 30},
+                                              MacroEvent{kMacroMouseButton, "up", 0x02, 0}}),
+                  MacroStatus::Ok);
+    }
+    const Run shown = Cli({"macros", "show", "build"});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(shown.out, "LCtrl down  20 ms\nA down  30 ms\nright button up  0 ms\n");
+    const Json::Value list = ParseJson(Cli({"--json", "macros", "list"}).out);
+    ASSERT_EQ(list["macros"].size(), 2u);
+    EXPECT_EQ(list["macros"][1]["name"].asString(), "Build");
+    EXPECT_EQ(list["macros"][1]["events"].asInt(), 3);
+
+    const std::string copy = (home_ / "build.mac").string();
+    ASSERT_EQ(Cli({"macros", "export", "Build", copy}).status, 0);
+    ASSERT_EQ(Cli({"macros", "rename", "Build", "Craft"}).status, 0);
+    ASSERT_EQ(Cli({"macros", "import", copy}).status, 0);
+    EXPECT_NE(Cli({"macros", "list"}).out.find("2  "), std::string::npos) << "the import is macro 2";
+
+    // Key A plays macro 0, key B macro 2; the keyboard is attached.
+    ASSERT_EQ(Cli({"keymap", "set", "A", "700001"}).status, 0);
+    ASSERT_EQ(Cli({"keymap", "set", "B", "710203"}).status, 0);
+    const Run refused = Cli({"macros", "delete", "reload"});
+    EXPECT_EQ(refused.status, kExitFailed);
+    EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+    EXPECT_EQ(ParseJson(Cli({"--json", "macros", "list"}).out)["macros"].size(), 3u) << "nothing was deleted";
+
+    const Run deleted = Cli({"macros", "delete", "reload", "--force"});
+    ASSERT_EQ(deleted.status, 0) << deleted.err;
+    EXPECT_NE(deleted.out.find("macro 'Reload' deleted"), std::string::npos) << deleted.out;
+    EXPECT_NE(deleted.out.find("written to the keyboard"), std::string::npos) << deleted.out;
+    // The current profile's keys, as the file has them.
+    CKeyboardProfiledata profile;
+    const std::string folder = UserDataDirectory("keyboard");
+    ASSERT_TRUE(profile.SetProfileFile(folder, CProfileList(folder, DefaultDataDirectory() + "keyboard.Json").CurrentUuid()));
+    profile.Load(profile.GetPath());
+    const std::vector<KeyListEntry> keys = profile.ReadKeyList();
+    const auto keyNamed = [&](std::string_view id) {
+        for (int k = 0; k < kKeyCount; ++k) {
+            if (KeyName(k) == id) return keys[static_cast<size_t>(k)];
+        }
+        ADD_FAILURE() << "no key " << id;
+        return KeyListEntry{};
+    };
+    EXPECT_EQ(keyNamed("keyboard_key_A").current, keyNamed("keyboard_key_A").defaults) << "back to its default";
+    EXPECT_EQ(keyNamed("keyboard_key_B").current.code, (KeyCode{0x71, 0x01, 0x03})) << "its macro is number 1 now";
+    EXPECT_EQ(Cli({"macros", "delete", "nosuch"}).status, kExitFailed);
+}
+
 }  // namespace
 }  // namespace velnor7
+
