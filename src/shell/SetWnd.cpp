@@ -126,6 +126,7 @@ void CSetWnd::StartThreads() {
         const std::unique_ptr<QSettings> settings = OpenUserSettings();
         url = UpdateServiceUrl(settings ? settings->value(kUpdateUrlSetting).toString().toStdString() : std::string());
     }
+    downloadFolder_ = DownloadFolder();
     checkClient_ = std::make_shared<CUpdateClient>(url);
     downloadClient_ = std::make_shared<CUpdateClient>(url);
 
@@ -228,7 +229,7 @@ int CSetWnd::UpdateListItem(UpdateInfo record, int index) {
     row->SetCheckEnabled(false);
     // The installer's own name, when the address ends in a plain file name; none otherwise.
     const std::optional<std::string> file = InstallerFileName(record.path);
-    record.localFile = file ? DownloadFolder() + *file : std::string();
+    record.localFile = file ? downloadFolder_ + *file : std::string();
     records_[static_cast<size_t>(index)] = std::move(record);
     WriteCheckDate(Today());
     return 1;
@@ -363,7 +364,7 @@ void CSetWnd::StartNextInstaller() {
         currentItem_ = i;
         const QString file = QString::fromStdString(records_[static_cast<size_t>(i)].localFile);
         const InstallerLaunch launch =
-            startInstaller_(file, QString::fromStdString(DownloadFolder()), [this, i, alive = alive_](bool ok) {
+            startInstaller_(file, QString::fromStdString(downloadFolder_), [this, i, alive = alive_](bool ok) {
                 if (!*alive) return;
                 --runningInstallers_;
                 OnInstallerEnded(i, ok);

@@ -110,6 +110,7 @@ private:
     int currentItem_ = -1;
     QString checkDate_;
     std::string serviceUrl_;
+    std::string downloadFolder_;  // made ready once, when the threads start
     unsigned forwardMessage_ = 0;
     bool threadsStarted_ = false;
 

@@ -2,11 +2,10 @@
 
 #include "common/Paths.h"
 #include "common/Trace.h"
-#include "platform/files/FileRead.h"
+#include "shell/UserSettings.h"
 #include "ui/ResourceManager.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImageReader>
 #include <QSettings>
 
@@ -20,14 +19,11 @@ constexpr int kFlagDefault = 0;
 constexpr int kFlagImage = 1;
 constexpr int kFlagColour = 2;
 
-// QSettings reads its file as soon as it is made: a FIFO or folder in its place is left alone.
 std::unique_ptr<QSettings> OpenSkinSettings() {
-    const QString file = SkinSettingsFile();
-    if (InspectFile(QFile::encodeName(file).toStdString()).status == FileReadStatus::NotRegular) {
-        Trace("skin: %s is not a regular file; the background is not remembered", qUtf8Printable(file));
-        return nullptr;
-    }
-    return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    std::string problem;
+    std::unique_ptr<QSettings> settings = OpenIniFile(SkinSettingsFile(), problem);
+    if (!settings) Trace("skin: %s; the background is not remembered", problem.c_str());
+    return settings;
 }
 
 }  // namespace

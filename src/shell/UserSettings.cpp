@@ -8,17 +8,26 @@
 
 namespace velnor7 {
 
-std::unique_ptr<QSettings> OpenUserSettings() {
-    const QString file =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/VELNOR7/VELNOR7.conf";
+std::unique_ptr<QSettings> OpenIniFile(const QString& file, std::string& problem) {
     const FileReadResult found = InspectFile(QFile::encodeName(file).toStdString());
     if (found.status == FileReadStatus::NotRegular) {
-        UserNoticeOnce("The settings file " + file.toStdString() + " " + found.reason +
-                       "; it was left as it is, so the first language of the list is used and nothing "
-                       "chosen in the window is remembered.");
+        problem = file.toStdString() + " " + found.reason;
         return nullptr;
     }
     return std::make_unique<QSettings>(file, QSettings::IniFormat);
+}
+
+std::unique_ptr<QSettings> OpenUserSettings() {
+    const QString file =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/VELNOR7/VELNOR7.conf";
+    std::string problem;
+    std::unique_ptr<QSettings> settings = OpenIniFile(file, problem);
+    if (!settings) {
+        UserNoticeOnce("The settings file " + problem +
+                       "; it was left as it is, so the first language of the list is used and nothing "
+                       "chosen in the window is remembered.");
+    }
+    return settings;
 }
 
 }  // namespace velnor7

@@ -12,5 +12,7 @@ namespace velnor7 {
 // it is made, so a folder or FIFO in the file's place is found before: reading a FIFO
 // would block the program for good. Null then; the user is told once.
 std::unique_ptr<QSettings> OpenUserSettings();
+// Any INI file of the program, with the same guard; `problem` gets the reason when it is null.
+std::unique_ptr<QSettings> OpenIniFile(const QString& file, std::string& problem);
 
 }  // namespace velnor7
