@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev python3
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-dejavu-core fonts-wqy-microhei dbus-daemon
-  libx11-dev xvfb xauth xdotool x11-utils libglib2.0-bin gsettings-desktop-schemas
+  libx11-dev libxi-dev xvfb xauth xdotool x11-utils libglib2.0-bin gsettings-desktop-schemas
   desktop-file-utils appstream
   libcurl4-openssl-dev libcpp-httplib-dev libssl-dev openssl
 )

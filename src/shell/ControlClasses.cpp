@@ -6,6 +6,7 @@
 #include "core/page/SelectPanelUI.h"
 #include "core/page/TessaryUSBDevice.h"
 #include "macros/panel/MacroControlUI.h"
+#include "macros/panel/RedioMacroButtonUI.h"
 #include "profiles/panel/DeviceProfileUI.h"
 #include "shell/ChartViewUI.h"
 #include "shell/CircleProgressUI.h"
@@ -28,6 +29,7 @@ void RegisterControlClasses() {
     factory.RegistControl("CSelectPanelUI", [] { return new CSelectPanelUI; });
     factory.RegistControl("CTessaryUSBDevice", [] { return new CTessaryUSBDevice; });
     factory.RegistControl("CMacroControlUI", [] { return new CMacroControlUI; });
+    factory.RegistControl("CRedioMacroButtonUI", [] { return new CRedioMacroButtonUI; });
     factory.RegistControl("CDeviceProfileUI", [] { return new CDeviceProfileUI; });
     factory.RegistControl("CCircleProgressUI", [] { return new CCircleProgressUI; });
     factory.RegistControl("CWndUI", [] { return new CWndUI; });

@@ -254,6 +254,9 @@ void CMainWnd::HideEntry(int index) {
     if (entry == nullptr) return;
     int other = -1;
     if (entry->IsShown() && entry->IsSelected()) {
+        // A recording on the page that goes away ends, or its capture would hold the keyboard
+        // with no stop button left to click.
+        macroPanel_.StopRecording();
         if (panelsIdle_) {
             ui::SendWindowMessage(GetHWND(), ui::WindowMessage{kMsgHook, 0, 0, {}});
             SetPanelsIdle(true, true);
@@ -642,7 +645,8 @@ void CMainWnd::OnNotify(ui::TNotifyUI& msg) {
         Trace("%s", qUtf8Printable(name));
     }
     if (CTessaryUSBDevice* page = initialised_ ? SelectedPage() : nullptr;
-        page != nullptr && (page->OnPanelNotify(msg) || profileBar_.OnNotify(*page, msg))) {
+        page != nullptr &&
+        (page->OnPanelNotify(msg) || profileBar_.OnNotify(*page, msg) || macroPanel_.OnNotify(*page, msg))) {
         return;
     }
     if (msg.sType == "windowinit") {
@@ -690,6 +694,14 @@ long CMainWnd::MessageHandler(const ui::WindowMessage& message, bool& handled) {
         handled = true;
     } else if (lightControlMessage_ != 0 && id == lightControlMessage_) {
         OnLightControlMessage(message.wParam, message.lParam);
+        handled = true;
+    } else if (macroPanel_.OnHookMessage(id, message.wParam, message.lParam)) {
+        handled = true;
+    } else if (id == kMsgHook) {
+        macroPanel_.OnKeyCaptureRequest(message.wParam == 1);
+        handled = true;
+    } else if (id == CMacroPanelHandler::kMsgRowMenu) {
+        macroPanel_.OnMenuItem(message.text);
         handled = true;
     } else if (id == kMsgArrival) {
         OnArrival(static_cast<int>(message.wParam));

@@ -7,6 +7,7 @@
 #include "core/DeviceDiscovery.h"
 #include "core/page/LightSync.h"
 #include "platform/DesktopBus.h"
+#include "shell/MacroPanelHandler.h"
 #include "shell/ProfileBarHandler.h"
 #include "shell/SkinObserver.h"
 #include "ui/TrayIcon.h"
@@ -87,6 +88,7 @@ public:
     // What the suspend and resume of the system do.
     void OnSleep(bool suspending);
     CDesktopBus& DesktopBus() { return bus_; }
+    CMacroPanelHandler& MacroPanels() { return macroPanel_; }
 
     // Discovery (on its thread): each returns after the UI thread handled it.
     void DeviceArrived(int slot) override;
@@ -172,6 +174,7 @@ private:
     std::map<CTessaryUSBDevice*, DeviceIdentity> waitingForOwner_;
     QStringList notices_;  // shown in the notice strip, oldest first
     CProfileBarHandler profileBar_{*this};
+    CMacroPanelHandler macroPanel_{*this};
 };
 
 }  // namespace velnor7

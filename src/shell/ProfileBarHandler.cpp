@@ -67,7 +67,7 @@ void CProfileBarHandler::OnClick(CTessaryUSBDevice& page, CDeviceProfileUI& bar,
 void CProfileBarHandler::Delete(CDeviceProfileUI& bar) {
     if (bar.GetSelection() < 0) return;
     // One click must not lose a profile: the user confirms.
-    if (Ask(MessageText("message_delete_profile", std::nullopt, bar.GetNameEditText())) != CMsgWnd::kConfirmed) return;
+    if (!Ask(MessageText("message_delete_profile", std::nullopt, bar.GetNameEditText()))) return;
     // The bar selects the profile before it and says so: the page switches to it.
     Told(bar.Delete());
 }
@@ -85,7 +85,7 @@ void CProfileBarHandler::Rename(CDeviceProfileUI& bar) {
 
 void CProfileBarHandler::Reset(CTessaryUSBDevice& page, CDeviceProfileUI& bar) {
     if (bar.GetSelection() < 0) return;
-    if (Ask("message_text_22") != CMsgWnd::kConfirmed) return;
+    if (!Ask("message_text_22")) return;
     if (!Told(bar.Reset())) return;
     page.LoadProfile();
     page.RefreshPanel();
@@ -120,13 +120,9 @@ void CProfileBarHandler::Export(CDeviceProfileUI& bar) {
     Told(bar.Export(*path));
 }
 
-int CProfileBarHandler::Ask(const QString& text) {
-    return ShowMessage(&window_, {}, text, window_.GetDPI(), false, CMsgWnd::kConfirmAndCancel);
-}
+bool CProfileBarHandler::Ask(const QString& text) { return AskUser(window_, text); }
 
-void CProfileBarHandler::Tell(const QString& text) {
-    ShowMessage(&window_, {}, text, window_.GetDPI(), false, CMsgWnd::kConfirmOnly);
-}
+void CProfileBarHandler::Tell(const QString& text) { TellUser(window_, text); }
 
 bool CProfileBarHandler::Told(const ProfileResult& result) {
     if (!result.Ok()) UserNotice(result.reason + ".");

@@ -31,7 +31,7 @@ private:
     // A failed operation reaches the user; true for success.
     bool Told(const ProfileResult& result);
     // A question in the message window: its code. A notice.
-    int Ask(const QString& text);
+    bool Ask(const QString& text);
     void Tell(const QString& text);
 
     CMainWnd& window_;

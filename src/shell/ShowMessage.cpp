@@ -1,5 +1,7 @@
 #include "shell/ShowMessage.h"
 
+#include "ui/WindowImplBase.h"
+
 #include "ui/ResourceManager.h"
 
 namespace velnor7 {
@@ -39,5 +41,13 @@ QString MessageText(const QString& textId, std::optional<int> number, const QStr
 }
 
 void SetMessageAnswerer(MessageAnswerer answerer) { Answerer() = std::move(answerer); }
+
+bool AskUser(ui::WindowImplBase& parent, const QString& text) {
+    return ShowMessage(&parent, {}, text, parent.GetDPI(), false, CMsgWnd::kConfirmAndCancel) == CMsgWnd::kConfirmed;
+}
+
+void TellUser(ui::WindowImplBase& parent, const QString& text) {
+    ShowMessage(&parent, {}, text, parent.GetDPI(), false, CMsgWnd::kConfirmOnly);
+}
 
 }  // namespace velnor7

@@ -12,6 +12,7 @@ namespace velnor7 {
 
 namespace ui {
 class CWindowWnd;
+class WindowImplBase;
 }
 
 // The code the window closed with: 1 confirmed, 0 cancelled or closed. `title` and `text`
@@ -19,6 +20,11 @@ class CWindowWnd;
 // 1 confirm and cancel.
 int ShowMessage(ui::CWindowWnd* parent, const QString& title, const QString& text, int dpi = CMsgWnd::kDefaultDpi,
                 bool htmlText = false, int buttons = CMsgWnd::kConfirmOnly);
+
+// A question with confirm and cancel from `parent`, at its DPI: true when confirmed.
+bool AskUser(ui::WindowImplBase& parent, const QString& text);
+// A notice from `parent`, at its DPI.
+void TellUser(ui::WindowImplBase& parent, const QString& text);
 
 // The current language's text of `textId`, with "%d" replaced by `number` and "%s" by `name`.
 QString MessageText(const QString& textId, std::optional<int> number = std::nullopt, const QString& name = {});

@@ -119,6 +119,12 @@ void CControlUI::SetEnabled(bool enabled) {
     if (widget_) widget_->setEnabled(enabled);
 }
 
+void CControlUI::SetMouseEnabled(bool enabled) {
+    if (widget_) widget_->setAttribute(Qt::WA_TransparentForMouseEvents, !enabled);
+}
+
+bool CControlUI::IsMouseEnabled() const { return !widget_ || !widget_->testAttribute(Qt::WA_TransparentForMouseEvents); }
+
 bool CControlUI::IsFocused() const { return widget_ && widget_->hasFocus(); }
 
 void CControlUI::SetFocus() {

@@ -71,6 +71,9 @@ public:
     virtual void SetVisible(bool visible);
     bool IsEnabled() const;
     virtual void SetEnabled(bool enabled);
+    // A control that takes no mouse input lets it through to what lies below, children included.
+    void SetMouseEnabled(bool enabled);
+    bool IsMouseEnabled() const;
     bool IsFocused() const;
     void SetFocus();
 

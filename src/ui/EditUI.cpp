@@ -78,6 +78,8 @@ void CEditUI::SetMaxChar(int count) { Edit()->setMaxLength(count > 0 ? count : 3
 
 void CEditUI::SetReadOnly(bool readOnly) { Edit()->setReadOnly(readOnly); }
 
+void CEditUI::SetCaretAtEnd() { Edit()->end(false); }
+
 void CEditUI::SetPasswordMode(bool password) { Edit()->setEchoMode(password ? QLineEdit::Password : QLineEdit::Normal); }
 
 void CEditUI::SetTipValue(const QString& tip) {

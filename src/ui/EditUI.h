@@ -26,6 +26,7 @@ public:
     void SetMinValue(int value) { minValue_ = value; }
     void SetMaxValue(int value) { maxValue_ = value; }
     void SetReadOnly(bool readOnly);
+    void SetCaretAtEnd();
     void SetPasswordMode(bool password);
     // A grey hint shown while the field is empty (text or language id).
     void SetTipValue(const QString& tip);

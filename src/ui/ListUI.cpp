@@ -119,6 +119,10 @@ bool CListUI::SetItemIndex(CControlUI* item, int newIndex) {
     return true;
 }
 
+void CListUI::EnsureVisible(int index) {
+    if (QListWidgetItem* item = List()->item(index)) List()->scrollToItem(item);
+}
+
 int CListUI::GetCurSel() const {
     const QList<QListWidgetItem*> selected = List()->selectedItems();
     if (selected.isEmpty()) return -1;

@@ -73,6 +73,8 @@ public:
     // is set and the selection changed.
     bool SelectItem(int index, bool notify = true) override;
     bool IsItemSelected(int index) const override;
+    // Scrolls so that the row at `index` is in view.
+    void EnsureVisible(int index);
     // Several selected items (with Ctrl or Shift) when the list allows it.
     void SetMultiSelect(bool multi);
     bool SelectMultiItem(int index, bool notify = true);

@@ -5,6 +5,7 @@
 #include "common/JsonFile.h"
 #include "macros/panel/MacroControlUI.h"
 #include "macros/panel/MacroEventNames.h"
+#include "macros/panel/RedioMacroButtonUI.h"
 #include "ui/ControlFactory.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@ class MacroControlTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ui::CControlFactory::Instance().RegistControl("CMacroControlUI", [] { return new CMacroControlUI; });
+        ui::CControlFactory::Instance().RegistControl("CRedioMacroButtonUI", [] { return new CRedioMacroButtonUI; });
     }
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());

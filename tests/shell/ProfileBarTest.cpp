@@ -182,7 +182,7 @@ TEST_F(ProfileBarTest, CopyRenameAndDeleteFromTheMenu) {
     testing::TypeInto(BarControl("device_profile_name_edit"), "PROFILE1 COPY");
     Click(BarControl("device_profile_edit_save_btn"));
     ASSERT_EQ(messages_.told.size(), 1);
-    EXPECT_EQ(messages_.told[0], "Another profile has this name already. Choose another name.");
+    EXPECT_EQ(messages_.told[0], "This name is empty or taken already. Choose another name.");
     EXPECT_EQ(ComboTexts(), (QStringList{"Game", "profile1 copy"}));
 
     // Deleting asks first; declined, nothing changes.

@@ -314,6 +314,8 @@ void CTessaryUSBDevice::SetFunctionTab(int tab) {
     if (auto* functions = dynamic_cast<ui::CTabLayoutUI*>(FindSubControl("device_function_switch"))) {
         functions->SelectItem(functionPage);
     }
+    // Only the key panels work on the on-screen keys; the other function pages take their room.
+    if (ui::CControlUI* keyView = FindSubControl("device_key_view")) keyView->SetVisible(functionPage == 0);
 }
 
 int CTessaryUSBDevice::FrameThreshold(uint8_t mode, uint8_t speed) const {

@@ -34,6 +34,7 @@ namespace velnor7 {
 
 class CDeviceKeyButtonUI;
 class CDeviceProfileUI;
+class CMacroControlUI;
 
 // Where a page shows the power status of its device.
 class IPowerPanel {
@@ -170,6 +171,12 @@ public:
     virtual void SetSeveralDevicesShown(bool several) { severalDevicesShown_ = several; }
     bool SeveralDevicesShown() const { return severalDevicesShown_; }
     int GetSelectedKey() const { return selectedKey_; }
+    // The page's macro tab, on the kinds that keep macros.
+    virtual CMacroControlUI* MacroPanel() const { return nullptr; }
+    // The key assignments of the current profile; storing them keeps them in the model and
+    // saves them in the profile file.
+    virtual std::vector<KeyListEntry> KeyAssignments() { return {}; }
+    virtual void StoreKeyAssignments(const std::vector<KeyListEntry>& keys) { (void)keys; }
 
     void OnTimer(int timerId) override;
     // A notification of the main window while this page is the one shown; true when one of

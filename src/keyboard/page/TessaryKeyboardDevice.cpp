@@ -4,6 +4,7 @@
 #include "common/Trace.h"
 #include "common/UserNotice.h"
 #include "core/page/DeviceKeyButtonUI.h"
+#include "macros/panel/MacroControlUI.h"
 #include "profiles/ProfileList.h"
 
 #include <chrono>
@@ -196,6 +197,16 @@ void CTessaryKeyboardDevice::InitPage() {
         lightPanel_->FillModeList(lightNames_.modes, kMaxBrightness, kMaxSpeed);
         lightPanel_->FillCustomSets(lightNames_.presets);
     }
+    macroPanel_ = dynamic_cast<CMacroControlUI*>(FindSubControl("MacroControlItem"));
+    if (macroPanel_ != nullptr) {
+        macroPanel_->SetUserDataDirectory(UserDataDirectory());
+        macroPanel_->LoadMacroList();
+    }
+}
+
+void CTessaryKeyboardDevice::StoreKeyAssignments(const std::vector<KeyListEntry>& keys) {
+    profile_.WriteKeyList(keys);
+    profile_.Save();
 }
 
 void CTessaryKeyboardDevice::RefreshPanel() {

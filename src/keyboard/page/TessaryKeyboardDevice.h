@@ -69,6 +69,9 @@ public:
     void ReloadText() override;
     void SetSeveralDevicesShown(bool several) override;
     CLightControlUI* LightPanel() const { return lightPanel_; }
+    CMacroControlUI* MacroPanel() const override { return macroPanel_; }
+    std::vector<KeyListEntry> KeyAssignments() override { return profile_.GetKeyList(); }
+    void StoreKeyAssignments(const std::vector<KeyListEntry>& keys) override;
     // Where the key repeat of the settings panel goes (the session's own settings by default).
     void SetSystemRepeat(std::unique_ptr<ISystemKeyboardRepeat> repeat) { systemRepeat_ = std::move(repeat); }
 
@@ -115,6 +118,7 @@ private:
     bool readOutFailed_ = false;  // since the last attach
     LightNameLists lightNames_;
     CLightControlUI* lightPanel_ = nullptr;
+    CMacroControlUI* macroPanel_ = nullptr;
 };
 
 }  // namespace velnor7

@@ -3,11 +3,14 @@
 // the selected one on the right. It keeps the macro files in step with what it shows.
 
 #include "macros/MacroLibrary.h"
+#include "macros/recorder/DeviceHook.h"
+#include "macros/recorder/MacroRecorder.h"
 #include "ui/ContainerUI.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace velnor7 {
@@ -18,6 +21,11 @@ class CListUI;
 
 class CMacroControlUI : public ui::CHorizontalLayoutUI {
 public:
+    // Scrolls the event list to the selected row once a recorded row has been laid out.
+    static constexpr int kScrollTimer = 4101;
+    static constexpr int kScrollDelayMs = 50;
+
+    CMacroControlUI();
     QString GetClass() const override;
 
     // The page's user data folder for its kind.
@@ -46,19 +54,67 @@ public:
     // What the rows hold, with the delays of their edits.
     std::vector<MacroEvent> ShownEvents();
 
+    // Recording. The panel is locked from StartRecording to StopRecording.
+    void StartRecording(RecordTimeMode mode);
+    void StopRecording();
+    bool IsRecording() const { return recording_; }
+    // A captured key or mouse button, handled by the handler of the placement (key messages
+    // 0x100/0x104 press, others release; mouse messages as the hook delivers them).
+    void OnRecordedKey(EventPlacement placement, unsigned message, const HookKeyRecord& key);
+    void OnRecordedButton(EventPlacement placement, unsigned message, const HookMouseRecord& mouse);
+    // Whether "macro_check_time" asks for the constant delay.
+    bool IsConstantTime();
+    // Takes the constant delay from "macro_fixed_time_edit", cut to 65535.
+    void ReadConstantDelay();
+    uint16_t ConstantDelay() const { return recorder_.ConstantDelay(); }
+    // false locks the panel for a recording, true unlocks it.
+    void Lock(bool unlocked);
+    // Where recording reads the time, in milliseconds (the steady clock by default).
+    void SetClock(std::function<uint64_t()> clock) { clock_ = std::move(clock); }
+    // Whether recording sees only what the program's own window receives; the panel says so.
+    void SetCaptureWindowOnly(bool windowOnly);
+
+    // Row operations; those that need a selected row do nothing without one.
+    void MoveUp();
+    void MoveDown();
+    void MoveToTop();
+    void MoveToBottom();
+    void DeleteRow();
+    void DeleteAllRows();
+    // A mouse button row (its press or release message; for the side buttons `variant` 1 is
+    // forward and 0 back) or a move row (0x200; variant 0 left, 1 right, 2 up, 3 down, the
+    // distance from its edit) after the selected row.
+    void InsertMouseAction(unsigned message, int variant);
+    int SelectedRow();
+    // The selected macro's position in the list, -1 when none.
+    int SelectedMacro();
+
     void DoInit() override;
+    void OnTimer(int timerId) override;
 
 private:
     ui::CListUI* NameList();
     ui::CListUI* ActionList();
-    int SelectedMacro();
     void ShowListState();
     void AddNameRow(const QString& name, const QString& guid);
     // The row of a macro the library just added, selected.
     void ListAddedMacro(const AddedMacro& added, bool notify);
 
+    void AddRecorded(EventPlacement placement, const RecordedEvent& recorded);
+    // A recorded event becomes a row at `position`; `before` is the row whose pause it ends.
+    void AddRecordedRow(const RecordedEvent& recorded, int position, int before, bool selectNew);
+    void ReplaceSelectedEvent(const RecordedEvent& recorded);
+    void SetRowDelay(int row, uint16_t delay);
+    // The row's event with the delay its edit shows.
+    MacroEvent RowEvent(int row);
+    void MoveRow(int from, int to);
+    bool ClickedStopButton(unsigned message, const HookMouseRecord& mouse);
+
     std::unique_ptr<MacroLibrary> library_;
     QStringList names_;
+    MacroRecorder recorder_;
+    std::function<uint64_t()> clock_;
+    bool recording_ = false;
 };
 
 }  // namespace velnor7

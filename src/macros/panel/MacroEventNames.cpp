@@ -1,6 +1,7 @@
 #include "macros/panel/MacroEventNames.h"
 
 #include "keyboard/KeyCodeTable.h"
+#include "macros/recorder/MacroRecorder.h"
 
 namespace velnor7 {
 
@@ -25,14 +26,10 @@ std::string MacroEventNameId(const MacroEvent& event) {
     default:
         break;
     }
-    switch (event.button) {
-    case 0x01: return "mouse_key_left";
-    case 0x02: return "mouse_key_right";
-    case 0x04: return "mouse_key_middle";
-    case 0x08: return "mouse_key_back";
-    case 0x10: return "mouse_key_forward";
-    default: return "mouse_text";
+    for (const MouseEventRow& row : MouseEventTable) {
+        if (row.button == event.button) return row.nameId;
     }
+    return "mouse_text";
 }
 
 }  // namespace velnor7
