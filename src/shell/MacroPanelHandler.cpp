@@ -168,6 +168,8 @@ void CMacroPanelHandler::OnClick(CTessaryUSBDevice& page, CMacroControlUI& panel
         RenameMacro(page, panel);
     } else if (name == "macro_btn_save") {
         panel.SaveMacro();
+    } else if (name == "macro_btn_write") {
+        WriteMacros(page, panel);
     } else if (name == "macro_btn_cancel") {
         panel.LoadMacroEvents();
     } else if (name == "macro_btn_import") {
@@ -285,15 +287,15 @@ void CMacroPanelHandler::DeleteMacro(CTessaryUSBDevice& page, CMacroControlUI& p
     page.LoadLists();
     if (!changed) return;
     page.RefreshPanel();
-    const int written = page.WriteMacros();
-    if (written < 0) {
-        TellUser(window_, "message_text_7");
-    } else if (written > 0) {
-        TellUser(window_, MessageText("message_text_16", written));
-    } else {
+    if (TellMacroWriteResult(window_, page.WriteMacros())) {
         page.WriteKeyMapFromProfile(0);
         page.SaveProfile();
     }
+}
+
+void CMacroPanelHandler::WriteMacros(CTessaryUSBDevice& page, CMacroControlUI& panel) {
+    panel.SaveMacro();
+    if (TellMacroWriteResult(window_, page.WriteMacros())) window_.ShowNotice(MessageText("macro_written"));
 }
 
 void CMacroPanelHandler::RenameMacro(CTessaryUSBDevice& page, CMacroControlUI& panel) {

@@ -52,6 +52,8 @@ private:
     void AddMacro(CTessaryUSBDevice& page, CMacroControlUI& panel);
     void DeleteMacro(CTessaryUSBDevice& page, CMacroControlUI& panel);
     void RenameMacro(CTessaryUSBDevice& page, CMacroControlUI& panel);
+    // The shown macro saved, then every macro of the list sent to the device.
+    void WriteMacros(CTessaryUSBDevice& page, CMacroControlUI& panel);
     void ImportMacro(CTessaryUSBDevice& page, CMacroControlUI& panel);
     void ExportMacro(CMacroControlUI& panel);
     void OpenRowMenu(std::intptr_t screenPoint);

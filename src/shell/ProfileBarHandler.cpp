@@ -93,9 +93,7 @@ void CProfileBarHandler::Reset(CTessaryUSBDevice& page, CDeviceProfileUI& bar) {
     if (auto* keyboard = dynamic_cast<CTessaryKeyboardDevice*>(&page)) {
         // The profile's key colours were loaded with it; the custom mode shows them.
         keyboard->WriteCustomColours();
-        const int macros = page.WriteMacros();
-        if (macros < 0) Tell("message_text_7");
-        else if (macros > 0) Tell(MessageText("message_text_16", macros));
+        TellMacroWriteResult(window_, page.WriteMacros());
     } else {
         page.WriteMacros();
     }

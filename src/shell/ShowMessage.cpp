@@ -50,4 +50,13 @@ void TellUser(ui::WindowImplBase& parent, const QString& text) {
     ShowMessage(&parent, {}, text, parent.GetDPI(), false, CMsgWnd::kConfirmOnly);
 }
 
+bool TellMacroWriteResult(ui::WindowImplBase& parent, int written) {
+    if (written < 0) {
+        TellUser(parent, "message_text_7");
+    } else if (written > 0) {
+        TellUser(parent, MessageText("message_text_16", written));
+    }
+    return written == 0;
+}
+
 }  // namespace velnor7

@@ -26,6 +26,10 @@ bool AskUser(ui::WindowImplBase& parent, const QString& text);
 // A notice from `parent`, at its DPI.
 void TellUser(ui::WindowImplBase& parent, const QString& text);
 
+// What a page's macro write returned, told from `parent` when it failed (-1: not written;
+// n > 0: too big for the device's memory). True when the macros were written.
+bool TellMacroWriteResult(ui::WindowImplBase& parent, int written);
+
 // The current language's text of `textId`, with "%d" replaced by `number` and "%s" by `name`.
 QString MessageText(const QString& textId, std::optional<int> number = std::nullopt, const QString& name = {});
 

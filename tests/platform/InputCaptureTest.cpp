@@ -2,13 +2,11 @@
 // clicked by xdotool as another program, with a window of another client that has the focus.
 #include "support/PrivateXServer.h"
 #include "support/WaitUntil.h"
+#include "support/Xdotool.h"
 
 #include "platform/X11InputCapture.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <deque>
 #include <mutex>
@@ -17,8 +15,6 @@
 
 // Last: Xlib's macros (None, Bool, Success) would clash with the headers above.
 #include <X11/XKBlib.h>
-
-extern char** environ;
 
 namespace velnor7 {
 
@@ -31,30 +27,6 @@ void PrintTo(const CapturedButton& button, std::ostream* out) {
 }
 
 namespace {
-
-// xdotool against the given display, with a plain fork and exec (see OtherProgramsLock.h).
-// True when it ran and succeeded.
-bool Xdotool(const QString& display, const std::vector<std::string>& arguments) {
-    std::vector<std::string> environment{"DISPLAY=" + display.toStdString()};
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        if (std::string(*variable).rfind("DISPLAY=", 0) != 0) environment.emplace_back(*variable);
-    }
-    std::vector<char*> envp;
-    for (std::string& variable : environment) envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> command{"xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& argument : command) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execvpe("xdotool", argv.data(), envp.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 // Another client's window with the keyboard focus: counts the key presses it is sent.
 class FocusedWindow {
@@ -139,14 +111,15 @@ protected:
         std::string reason;
         ASSERT_TRUE(capture_->Start(swallowKeys, reason)) << reason;
     }
-    bool Type(const std::vector<std::string>& arguments) { return Xdotool(server_->Display(), arguments); }
+    bool Type(const std::vector<std::string>& arguments) { return testing::Xdotool(server_->Display(), arguments); }
 
     std::unique_ptr<testing::PrivateXServer> server_;
-    std::unique_ptr<IInputCapture> capture_;
     std::mutex mutex_;
     std::deque<std::function<void()>> posted_;
     std::vector<CapturedKey> keys_;
     std::vector<CapturedButton> buttons_;
+    // Last: its thread stops before what it posts to goes.
+    std::unique_ptr<IInputCapture> capture_;
 };
 
 // Linux key codes.

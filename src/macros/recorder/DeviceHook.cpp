@@ -82,7 +82,24 @@ unsigned HookMessages::ForMouse(int mode) const {
     }
 }
 
-CDeviceHook::CDeviceHook() : CDeviceHook(MakeSessionInputCapture) {}
+namespace {
+
+CDeviceHook::CaptureFactory& SessionCaptureOverride() {
+    static CDeviceHook::CaptureFactory factory;
+    return factory;
+}
+
+}  // namespace
+
+CDeviceHook::CDeviceHook()
+    : CDeviceHook([](IInputCapture::Post post, IInputCapture::KeyHandler onKey, IInputCapture::ButtonHandler onButton) {
+          if (const CaptureFactory& replaced = SessionCaptureOverride()) {
+              return replaced(std::move(post), std::move(onKey), std::move(onButton));
+          }
+          return MakeSessionInputCapture(std::move(post), std::move(onKey), std::move(onButton));
+      }) {}
+
+void CDeviceHook::OverrideSessionCapture(CaptureFactory factory) { SessionCaptureOverride() = std::move(factory); }
 
 CDeviceHook::CDeviceHook(CaptureFactory factory) : factory_(std::move(factory)) {}
 

@@ -65,7 +65,8 @@ public:
     using CaptureFactory = std::function<std::unique_ptr<IInputCapture>(
         IInputCapture::Post, IInputCapture::KeyHandler, IInputCapture::ButtonHandler)>;
 
-    // The session's capture: all of an X session's input, else that of the program's windows.
+    // The session's capture: all of an X session's input, else that of the program's windows
+    // (or what OverrideSessionCapture put in its place).
     CDeviceHook();
     explicit CDeviceHook(CaptureFactory factory);
     virtual ~CDeviceHook();
@@ -84,6 +85,10 @@ public:
     // program's own windows.
     bool Global() const;
     const std::string& LastProblem() const { return problem_; }
+
+    // What hooks made with the default constructor capture with from now on (tests put input of
+    // their own in place); an empty factory restores the session's capture.
+    static void OverrideSessionCapture(CaptureFactory factory);
 
 private:
     void OnKey(const CapturedKey& key);
