@@ -31,7 +31,9 @@ const CommandHelp kCommands[] = {
      "  light off|on    switch the keyboard's lighting off or on (kept in the profile)\n"},
     {"keymap", true,
      "  keymap get      the keyboard's key map, one line per key\n"
-     "  keymap set KEY CODE   give a key (such as A or F1) a code (three bytes, such as 200005)\n"},
+     "  keymap set KEY CODE   give a key a code (three bytes, such as 200005); KEY is the name\n"
+     "                  keymap get shows (\"Caps Lock\", \"F1\", any letter case) or its id (Caplk)\n"
+     "  keymap reset    every key of the profile and the keyboard back to its default function\n"},
     {"macros", true,
      "  macros list     the keyboard's macros: number, name, events, identifier\n"
      "  macros show NAME   the events of a macro, with the pause after each\n"

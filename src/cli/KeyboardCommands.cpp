@@ -2,11 +2,13 @@
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/KeyNames.h"
 #include "cli/KeyboardSession.h"
 #include "cli/VerbOutcome.h"
 #include "common/Paths.h"
 #include "core/DeviceCatalogue.h"
 #include "keyboard/DefaultKeyTable.h"
+#include "keyboard/KeyAssignmentCodec.h"
 #include "keyboard/KeyboardConfigurator.h"
 #include "keyboard/KeyboardLighting.h"
 #include "keyboard/KeyboardPayloads.h"
@@ -30,26 +32,6 @@ std::string Hex6(uint8_t a, uint8_t b, uint8_t c) {
     char text[8];
     std::snprintf(text, sizeof(text), "%02x%02x%02x", a, b, c);
     return text;
-}
-
-// The key's name without "keyboard_key_"; empty for a key without one.
-std::string ShortKeyName(int key) {
-    const std::string_view id = KeyName(key);
-    constexpr std::string_view prefix = "keyboard_key_";
-    return std::string(id.substr(0, prefix.size()) == prefix ? id.substr(prefix.size()) : id);
-}
-
-std::optional<int> KeyByName(const std::string& name) {
-    for (int key = 0; key < kKeyCount; ++key) {
-        const std::string own = ShortKeyName(key);
-        if (own.size() != name.size() || own.empty()) continue;
-        bool same = true;
-        for (size_t i = 0; i < own.size() && same; ++i) {
-            same = std::tolower(static_cast<unsigned char>(own[i])) == std::tolower(static_cast<unsigned char>(name[i]));
-        }
-        if (same) return key;
-    }
-    return std::nullopt;
 }
 
 // The keyboard's failure first: the profile keeps `kept` all the same.
@@ -219,12 +201,13 @@ VerbOutcome KeymapListing(const CKeyboardConfigurator& device) {
         if (mapped) slotHasKey[slot] = true;
         Json::Value item;
         item["index"] = k;
-        item["name"] = ShortKeyName(k);
+        item["name"] = KeyNames::English().Of(k);
+        item["id"] = KeyNames::ShortId(k);
         item["slot"] = mapped ? Json::Value(slot) : Json::Value();
         item["code"] = mapped ? Json::Value(codeOf(slot)) : Json::Value();
         outcome.json.append(item);
         char line[96];
-        std::snprintf(line, sizeof(line), "%3d  %-22s %4s  %s\n", k, ShortKeyName(k).c_str(),
+        std::snprintf(line, sizeof(line), "%3d  %-22s %4s  %s\n", k, KeyNames::English().Of(k).c_str(),
                       mapped ? std::to_string(slot).c_str() : "-", mapped ? codeOf(slot).c_str() : "------");
         text << line;
     }
@@ -234,6 +217,7 @@ VerbOutcome KeymapListing(const CKeyboardConfigurator& device) {
         Json::Value item;
         item["index"] = Json::Value();
         item["name"] = Json::Value();
+        item["id"] = Json::Value();
         item["slot"] = static_cast<int>(slot);
         item["code"] = codeOf(slot);
         outcome.json.append(item);
@@ -245,16 +229,40 @@ VerbOutcome KeymapListing(const CKeyboardConfigurator& device) {
     return outcome;
 }
 
+// Every key's assignment of the profile back to its default, in the profile and on the keyboard.
+VerbOutcome ResetKeymap(KeyboardSession& keyboard) {
+    std::vector<KeyListEntry> keys = keyboard.Profile().ReadKeyList();
+    for (KeyListEntry& key : keys) key.current = key.defaults;
+    keyboard.Profile().WriteKeyList(keys);
+    if (const auto failure = keyboard.SaveProfile()) return VerbOutcome::Failed(*failure);
+    CKeyboardConfigurator& device = keyboard.Configurator();
+    const DeviceResult written = device.WriteKeyMap();
+    if (!written.Ok()) return VerbOutcome::Failed(written.reason + " (the profile has the default assignments)");
+    int unplaced = 0;
+    for (size_t key = 0; key < keys.size() && key < static_cast<size_t>(kKeyCount); ++key) {
+        unplaced += device.Maps().slots[key] == kAbsentKey ? 1 : 0;
+    }
+    std::string text = "every key has its default function again\n";
+    if (unplaced > 0) {
+        text += std::to_string(unplaced) +
+                " key(s) of the profile have no slot on this keyboard; `keymap get` lists slots no key maps\n";
+    }
+    return VerbOutcome::Done(text);
+}
+
 VerbOutcome Keymap(const std::vector<std::string>& args) {
     const bool get = args.size() == 1 && args[0] == "get";
+    const bool reset = args.size() == 1 && args[0] == "reset";
     const bool set = args.size() == 3 && args[0] == "set";
-    if (!get && !set) return VerbOutcome::BadArguments("keymap takes get, or set KEY CODE (such as: keymap set A 200005)");
+    if (!get && !set && !reset) {
+        return VerbOutcome::BadArguments("keymap takes get, reset, or set KEY CODE (such as: keymap set A 200005)");
+    }
     std::optional<int> key;
     std::optional<std::array<uint8_t, 3>> code;
     if (set) {
-        key = KeyByName(args[1]);
+        key = KeyNames::English().Find(args[1]);
         code = ParseHexTriplet(args[2]);
-        if (!key) return VerbOutcome::BadArguments("no key is named " + args[1]);
+        if (!key) return VerbOutcome::BadArguments("no key is named " + args[1] + " (`keymap get` lists the names)");
         if (!code) return VerbOutcome::BadArguments("CODE is three bytes in hex, such as 200005");
     }
     KeyboardSession keyboard;
@@ -262,22 +270,32 @@ VerbOutcome Keymap(const std::vector<std::string>& args) {
     CKeyboardConfigurator& device = keyboard.Configurator();
     if (const DeviceResult readOut = device.ReadOut(); !readOut.Ok()) return VerbOutcome::Failed(readOut.reason);
     if (get) return KeymapListing(device);
+    if (reset) return ResetKeymap(keyboard);
 
+    const std::string name = KeyNames::English().Of(*key);
     std::vector<KeyListEntry> keys = keyboard.Profile().ReadKeyList();
-    if (*key >= static_cast<int>(keys.size())) return VerbOutcome::Failed("the profile has no entry for key " + args[1]);
-    keys[static_cast<size_t>(*key)].current.code = KeyCode{(*code)[0], (*code)[1], (*code)[2]};
+    if (*key >= static_cast<int>(keys.size())) return VerbOutcome::Failed("the profile has no entry for key " + name);
+    KeyListEntry& entry = keys[static_cast<size_t>(*key)];
+    const KeyAssignment wanted{entry.current.passThrough, KeyCode{(*code)[0], (*code)[1], (*code)[2]}, entry.current.p3};
+    if (!CategoryOf(wanted, entry.defaults).category) {
+        return VerbOutcome::BadArguments(args[2] + " is no function a key can have");
+    }
+    const uint8_t slot = device.Maps().slots[static_cast<size_t>(*key)];
+    if (slot == kAbsentKey) {
+        return VerbOutcome::Failed("the keyboard has no slot for " + name +
+                                   ": it lacks the key, or the key was remapped before this program last saw the "
+                                   "keyboard (`keymap get` lists slots no key maps; `keymap reset` restores them)");
+    }
+    entry.current = wanted;
     keyboard.Profile().WriteKeyList(keys);
     if (const auto failure = keyboard.SaveProfile()) return VerbOutcome::Failed(*failure);
     const DeviceResult written = device.WriteKeyMap();
     if (!written.Ok()) return VerbOutcome::Failed(written.reason + " (the profile keeps the assignment)");
-    const uint8_t slot = device.Maps().slots[static_cast<size_t>(*key)];
-    std::string text = ShortKeyName(*key) + " = " + args[2];
-    if (slot == kAbsentKey) text += " (kept in the profile: the keyboard has no slot for this key)";
     Json::Value details;
-    details["key"] = ShortKeyName(*key);
+    details["key"] = name;
     details["code"] = args[2];
-    details["slot"] = slot == kAbsentKey ? Json::Value() : Json::Value(slot);
-    return VerbOutcome::Done(text + "\n", details);
+    details["slot"] = slot;
+    return VerbOutcome::Done(name + " = " + args[2] + "\n", details);
 }
 
 }  // namespace

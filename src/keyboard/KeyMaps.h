@@ -27,4 +27,9 @@ struct KeyMaps {
 // to the first slot carrying it.
 KeyMaps BuildKeyMaps(std::span<const uint8_t> rawKeyMap, std::span<const uint8_t> rawLedMap, int slotCount);
 
+// The same, with the slots of `known` keys (kAbsentKey: not known) given: those keys keep them,
+// and the factory codes of the other keys are looked for on the remaining slots only.
+KeyMaps BuildKeyMapsAround(std::span<const uint8_t> rawKeyMap, std::span<const uint8_t> rawLedMap, int slotCount,
+                           const KeySlotMap& known);
+
 }  // namespace velnor7

@@ -2,6 +2,8 @@
 
 #include "common/Trace.h"
 #include "core/DeviceInformation.h"
+#include "common/NoticeOnce.h"
+#include "keyboard/KeySlotMemory.h"
 #include "macros/MacroFiles.h"
 
 namespace velnor7 {
@@ -25,8 +27,8 @@ DeviceResult ExplainedWrite(DeviceResult result, const std::string& what) {
 }  // namespace
 
 CKeyboardConfigurator::CKeyboardConfigurator(CDeviceCommandChannel& channel, CKeyboardProfiledata& profile,
-                                             std::filesystem::path macroFolder)
-    : channel_(channel), profile_(profile), macroFolder_(std::move(macroFolder)), keyColours_(kKeyCount) {
+                                             std::filesystem::path dataFolder)
+    : channel_(channel), profile_(profile), dataFolder_(std::move(dataFolder)), keyColours_(kKeyCount) {
     Forget();
 }
 
@@ -90,9 +92,24 @@ DeviceResult CKeyboardConfigurator::ReadOut() {
     info_ = info;
     reportedKeyMap_ = std::move(keyMap);
     reportedLedMap_ = std::move(ledMap);
-    maps_ = BuildKeyMaps(reportedKeyMap_, reportedLedMap_, info_[kInfoKeySlots]);
+    IdentifyKeys();
     readOut_ = true;
     return result;
+}
+
+void CKeyboardConfigurator::IdentifyKeys() {
+    const int slots = info_[kInfoKeySlots];
+    if (dataFolder_.empty()) {
+        maps_ = BuildKeyMaps(reportedKeyMap_, reportedLedMap_, slots);
+        return;
+    }
+    const KeySlotMemory memory(dataFolder_, DecodeDeviceInformation(info_).model, slots);
+    maps_ = IdentifyKeySlots(reportedKeyMap_, reportedLedMap_, slots, memory.Load());
+    std::string reason;
+    if (!memory.Save(SlotsToRemember(maps_, reportedLedMap_), reason)) {
+        Trace("%s", reason.c_str());
+        UserNoticeOnce("Keys remapped from now on may not be found after a restart: " + reason + ".");
+    }
 }
 
 void CKeyboardConfigurator::LoadKeyColours() {
@@ -205,7 +222,7 @@ DeviceResult CKeyboardConfigurator::WriteKeyMap(int bank) {
 MacroWrite CKeyboardConfigurator::WriteMacros() {
     const std::string what = "The macros were not written to the keyboard";
     MacroWrite write;
-    const std::vector<std::vector<MacroEvent>> macros = ReadAllMacroEvents(macroFolder_);
+    const std::vector<std::vector<MacroEvent>> macros = ReadAllMacroEvents(dataFolder_);
     write.macros = macros.size();
     if (macros.empty()) return write;
     if (!channel_.IsOpen()) {

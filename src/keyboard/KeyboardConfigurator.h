@@ -42,14 +42,17 @@ class CKeyboardConfigurator {
 public:
     static constexpr uint8_t kCustomLightMode = 20;
 
-    // `macroFolder` holds the kind's macro list and files.
+    // `dataFolder` is the kind's user data folder: the macro list and files, and the key slots
+    // remembered per keyboard model.
     CKeyboardConfigurator(CDeviceCommandChannel& channel, CKeyboardProfiledata& profile,
-                          std::filesystem::path macroFolder);
+                          std::filesystem::path dataFolder);
 
-    void SetMacroFolder(std::filesystem::path folder) { macroFolder_ = std::move(folder); }
+    void SetDataFolder(std::filesystem::path folder) { dataFolder_ = std::move(folder); }
 
     // Information, key map and LED map of the attached keyboard, and the key maps built
-    // from them: all of them, or (on any failure) none.
+    // from them: all of them, or (on any failure) none. Keys are found in the slots this
+    // keyboard model had them in before, where its LED map confirms them, and otherwise by
+    // their factory codes; where they are is remembered for the next time.
     DeviceResult ReadOut();
     bool HasReadOut() const { return readOut_; }
     // The read-out no longer describes the attached keyboard (it was pulled out).
@@ -89,6 +92,8 @@ public:
 
 private:
     DeviceResult Step(int code, std::string_view operation, const TransferProgress* progress = nullptr) const;
+    // The key maps of the read-out, with the slots remembered for this keyboard model.
+    void IdentifyKeys();
     // BeginConfig, `body`, EndConfig.
     DeviceResult InConfiguration(const std::function<DeviceResult()>& body);
     // The device information again, checked against the read-out's.
@@ -99,7 +104,7 @@ private:
 
     CDeviceCommandChannel& channel_;
     CKeyboardProfiledata& profile_;
-    std::filesystem::path macroFolder_;
+    std::filesystem::path dataFolder_;
     bool readOut_ = false;
     std::array<uint8_t, kDeviceInfoSize> info_{};
     std::vector<uint8_t> reportedKeyMap_;

@@ -88,13 +88,33 @@ check "light off switches the lighting off" "$ctl" --simulate light off
 
 "$ctl" --simulate keymap set A 200005 >/dev/null
 keys=$("$ctl" --simulate --json keymap get)
-check "keymap set reaches the keyboard; the slot shows with its new code" python3 -c '
+check "keymap set reaches the keyboard, and a later run still finds the remapped key" python3 -c '
 import json, sys
 entries = json.loads(sys.argv[1])
 a = [e for e in entries if e["name"] == "A"][0]
-assert a["slot"] is None, a
-assert any(e["index"] is None and e["code"] == "200005" for e in entries)
+assert a["slot"] is not None and a["code"] == "200005", a
+assert not any(e["index"] is None for e in entries), "a slot no key maps"
 assert [e for e in entries if e["name"] == "F1"][0]["code"] == "20003a"' "$keys"
+# A takes the factory code of C, is remapped again by its displayed name in another letter case,
+# and each run still tells A's slot from C's.
+"$ctl" --simulate keymap set A 200006 >/dev/null
+check "a key remapped to another key's factory code can be remapped again" "$ctl" --simulate keymap set a 200039
+"$ctl" --simulate keymap set "caps lock" 200004 >/dev/null
+keys=$("$ctl" --simulate --json keymap get)
+check "remapped keys keep their own slots across runs" python3 -c '
+import json, sys
+by_name = {e["name"]: e for e in json.loads(sys.argv[1]) if e["name"]}
+a, c, caps = by_name["A"], by_name["C"], by_name["Caps Lock"]
+assert a["code"] == "200039" and c["code"] == "200006" and caps["code"] == "200004", (a, c, caps)
+assert len({a["slot"], c["slot"], caps["slot"]}) == 3, (a, c, caps)' "$keys"
+check "keymap reset restores every key" "$ctl" --simulate keymap reset
+keys=$("$ctl" --simulate --json keymap get)
+check "after reset every key has its factory code again" python3 -c '
+import json, sys
+by_name = {e["name"]: e for e in json.loads(sys.argv[1]) if e["name"]}
+assert by_name["A"]["code"] == "200004" and by_name["Caps Lock"]["code"] == "200039", by_name["A"]' "$keys"
+"$ctl" --simulate keymap set A ffffff >/dev/null 2>&1
+check "a code no function has exits with status 2" test $? -eq 2
 "$ctl" --simulate keymap set NoSuchKey 200005 >/dev/null 2>&1
 check "an unknown key name exits with status 2" test $? -eq 2
 macros=$("$ctl" --simulate macros write)

@@ -47,7 +47,7 @@ void CTessaryKeyboardDevice::SetProfilePaths() {
     profile_.SetProfileFile(UserDataDirectory(), GetProfileId());
     if (!GetLightFileStem().empty()) profile_.SetLightConfigPath(UserDataDirectory() + GetLightFileStem() + ".config");
     // The macro files lie beside the profiles; the configurator reads them from there.
-    configurator_->SetMacroFolder(UserDataDirectory());
+    configurator_->SetDataFolder(UserDataDirectory());
 }
 
 void CTessaryKeyboardDevice::TakeLightState() {
