@@ -4,7 +4,10 @@
 #include "common/Trace.h"
 #include "common/UserNotice.h"
 #include "core/page/DeviceKeyButtonUI.h"
+#include "keyboard/DefaultKeyTable.h"
+#include "keyboard/KeyLabels.h"
 #include "macros/panel/MacroControlUI.h"
+#include "ui/ResourceManager.h"
 #include "profiles/ProfileList.h"
 
 #include <chrono>
@@ -207,6 +210,7 @@ void CTessaryKeyboardDevice::InitPage() {
 void CTessaryKeyboardDevice::StoreKeyAssignments(const std::vector<KeyListEntry>& keys) {
     profile_.WriteKeyList(keys);
     profile_.Save();
+    RefreshKeyLabels();
 }
 
 void CTessaryKeyboardDevice::RefreshPanel() {
@@ -218,6 +222,43 @@ void CTessaryKeyboardDevice::RefreshPanel() {
         lightPanel_->ShowValues(GetLightInfo());
     }
     settingsPanel_.Show(profile_.GetSystemStages());
+    RefreshKeyLabels();
+}
+
+void CTessaryKeyboardDevice::RefreshKeyLabels() {
+    std::vector<std::string> macroNames;
+    if (macroPanel_ != nullptr) {
+        for (const QString& name : macroPanel_->MacroNames()) macroNames.push_back(name.toStdString());
+    }
+    const ui::CResourceManager& texts = ui::CResourceManager::Instance();
+    const std::vector<KeyListEntry>& keys = profile_.GetKeyList();
+    for (size_t key = 0; key < keys.size() && key < static_cast<size_t>(kKeyCount); ++key) {
+        const std::optional<KeyLabel> label = LabelOfAssignment(keys[key].current.code, macroNames);
+        if (!label) continue;
+        QStringList parts;
+        for (const KeyLabel::Part& part : label->parts) {
+            const QString text = QString::fromStdString(part.text);
+            parts << (part.languageId ? texts.TextOrSelf(text) : text);
+        }
+        SetKeyTip(static_cast<int>(key), parts.join("+"));
+    }
+}
+
+void CTessaryKeyboardDevice::SetKeyTip(int key, const QString& label) {
+    CDeviceKeyButtonUI* button = GetKeyButton(key);
+    if (button == nullptr) return;
+    const ui::CResourceManager& texts = ui::CResourceManager::Instance();
+    const std::string_view id = KeyName(key);
+    const QString name = id.empty() ? QString() : texts.TextOrSelf(QString::fromUtf8(id.data(), static_cast<int>(id.size())));
+    button->SetUserToolTitle(name);
+    button->SetKeySetImageHidden(name.compare(label, Qt::CaseInsensitive) == 0);
+    button->SetToolTip(name + texts.TextOrSelf("Key_Set") + label);
+}
+
+void CTessaryKeyboardDevice::SetFunctionTab(int tab) {
+    CTessaryUSBDevice::SetFunctionTab(tab);
+    constexpr int kFnKey = 110;
+    if (CDeviceKeyButtonUI* fn = GetKeyButton(kFnKey); fn != nullptr && (tab == 1 || tab == 2)) fn->SetEnabled(tab == 1);
 }
 
 void CTessaryKeyboardDevice::SetSeveralDevicesShown(bool several) {
@@ -321,6 +362,7 @@ bool CTessaryKeyboardDevice::OnKeyPaintNotify(const ui::TNotifyUI& msg) {
 void CTessaryKeyboardDevice::ReloadText() {
     CTessaryUSBDevice::ReloadText();
     settingsPanel_.ReloadText();
+    RefreshKeyLabels();
 }
 
 void CTessaryKeyboardDevice::ApplySettings(const KeyboardSettingsChange& change) {

@@ -67,6 +67,12 @@ public:
     void RefreshPanel() override;
     bool OnPanelNotify(ui::TNotifyUI& msg) override;
     void ReloadText() override;
+    // Every key's tooltip (its name, and what it does) and its reassignment mark, from the
+    // profile's key list.
+    void RefreshKeyLabels();
+    void SetKeyTip(int key, const QString& label);
+    // The FN key can be painted (lighting tab) but not reassigned (key tab).
+    void SetFunctionTab(int tab) override;
     void SetSeveralDevicesShown(bool several) override;
     CLightControlUI* LightPanel() const { return lightPanel_; }
     CMacroControlUI* MacroPanel() const override { return macroPanel_; }
