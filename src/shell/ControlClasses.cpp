@@ -5,6 +5,7 @@
 #include "core/page/MpDevicePowerUI.h"
 #include "core/page/SelectPanelUI.h"
 #include "core/page/TessaryUSBDevice.h"
+#include "keyboard/page/KeySetControlUI.h"
 #include "macros/panel/MacroControlUI.h"
 #include "macros/panel/RedioMacroButtonUI.h"
 #include "profiles/panel/DeviceProfileUI.h"
@@ -30,6 +31,7 @@ void RegisterControlClasses() {
     factory.RegistControl("CTessaryUSBDevice", [] { return new CTessaryUSBDevice; });
     factory.RegistControl("CMacroControlUI", [] { return new CMacroControlUI; });
     factory.RegistControl("CRedioMacroButtonUI", [] { return new CRedioMacroButtonUI; });
+    factory.RegistControl("CKeySetControlUI", [] { return new CKeySetControlUI; });
     factory.RegistControl("CDeviceProfileUI", [] { return new CDeviceProfileUI; });
     factory.RegistControl("CCircleProgressUI", [] { return new CCircleProgressUI; });
     factory.RegistControl("CWndUI", [] { return new CWndUI; });

@@ -209,6 +209,14 @@ void CMacroPanelHandler::OpenRowMenu(std::intptr_t screenPoint) {
 }
 
 bool CMacroPanelHandler::OnHookMessage(unsigned id, std::uintptr_t wParam, std::intptr_t lParam) {
+    if (id == HookMessages::Get().keySingleKey) {
+        CTessaryUSBDevice* page = window_.SelectedPage();
+        if (page != nullptr && lParam != 0) {
+            const auto& key = *reinterpret_cast<const HookKeyRecord*>(lParam);
+            page->OnCapturedKey(wParam == msg::kKeyDown || wParam == msg::kSystemKeyDown, key.scanCode, key.extended);
+        }
+        return true;
+    }
     const std::optional<HookRoute> route = RouteOf(id);
     if (!route) return false;
     if (id == HookMessages::Get().mouseMacro) Trace("WM_HOOK_KEY_MSMACRO");

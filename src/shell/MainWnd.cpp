@@ -601,6 +601,27 @@ void CMainWnd::OpenSettings(bool centred) {
     settingsWindow_ = 0;
 }
 
+void CMainWnd::SendKeyMap() {
+    CTessaryUSBDevice* page = SelectedPage();
+    if (page == nullptr) return;
+    // Macros first: the key map may name them. Nothing more goes when they did not.
+    if (!TellMacroWriteResult(*this, page->WriteMacros())) return;
+    // A key map the device did not take has been told to the user, and stays unsent.
+    const bool sent = page->WriteKeyMapFromProfile(0) == 1;
+    page->SaveProfile();
+    if (sent) page->KeyMapSent();
+}
+
+void CMainWnd::RestoreDefaultKeys() {
+    CTessaryUSBDevice* page = SelectedPage();
+    if (page == nullptr || !AskUser(*this, "keyset_restore_all_question")) return;
+    std::vector<KeyListEntry> keys = page->KeyAssignments();
+    for (KeyListEntry& key : keys) key.current = key.defaults;
+    page->StoreKeyAssignments(keys);
+    if (page->GetSelectedKey() >= 0) page->SelectKey(page->GetSelectedKey());
+    SendKeyMap();
+}
+
 void CMainWnd::OnClick(const QString& name) {
     QWidget* window = GetWidget();
     if (name == "closebtn") {
@@ -611,6 +632,10 @@ void CMainWnd::OnClick(const QString& name) {
         OpenSettings(false);
     } else if (name == "skinbtn") {
         OpenSkinFrame();
+    } else if (name == "key_butt_prosave") {
+        SendKeyMap();
+    } else if (name == "key_butt_restoreall") {
+        RestoreDefaultKeys();
     } else if (name == "webbtn") {
         QDesktopServices::openUrl(QUrl(kWebAddress));
     } else if (name == "notice_close_btn") {

@@ -114,6 +114,10 @@ private:
     // The devices another program owned: attached and started once it let go.
     void RetryWaitingForOwner();
     void OnClick(const QString& name);
+    // The key assignment panel's "send": macros, then the key map, to the shown page's device.
+    void SendKeyMap();
+    // Every key of the shown page's profile back to its default function, on the device too.
+    void RestoreDefaultKeys();
     void OnItemSelect(ui::TNotifyUI& msg);
     void OnUserChoseDevice();
     void OnTimer(int timerId);

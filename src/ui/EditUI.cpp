@@ -45,6 +45,8 @@ bool CEditUI::OnWidgetEvent(QEvent* event) {
     if (IsFocusOut(event)) {
         ClampToLimits();
         SendNotify("killfocus");
+    } else if (event->type() == QEvent::FocusIn) {
+        SendNotify("setfocus");
     }
     return false;
 }

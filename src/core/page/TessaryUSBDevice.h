@@ -177,6 +177,14 @@ public:
     // saves them in the profile file.
     virtual std::vector<KeyListEntry> KeyAssignments() { return {}; }
     virtual void StoreKeyAssignments(const std::vector<KeyListEntry>& keys) { (void)keys; }
+    // A key pressed while the key capture of the key assignment panel is armed.
+    virtual void OnCapturedKey(bool pressed, uint8_t scanCode, bool extended) {
+        (void)pressed;
+        (void)scanCode;
+        (void)extended;
+    }
+    // The key map and the macros went to the device: nothing is left unsent.
+    virtual void KeyMapSent() {}
 
     void OnTimer(int timerId) override;
     // A notification of the main window while this page is the one shown; true when one of

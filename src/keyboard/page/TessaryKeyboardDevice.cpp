@@ -4,6 +4,7 @@
 #include "common/Trace.h"
 #include "common/UserNotice.h"
 #include "core/page/DeviceKeyButtonUI.h"
+#include "common/JsonFile.h"
 #include "keyboard/DefaultKeyTable.h"
 #include "keyboard/KeyLabels.h"
 #include "macros/panel/MacroControlUI.h"
@@ -125,6 +126,7 @@ void CTessaryKeyboardDevice::LightThreadBody(Event& stop) {
 
 void CTessaryKeyboardDevice::LoadLists() {
     LoadLightNameLists(lightNames_, GetKindIndex(), UserDataDirectory(), DefaultDataDirectory());
+    FillKeySetMacros();
 }
 
 bool CTessaryKeyboardDevice::Report(const DeviceResult& result) {
@@ -205,6 +207,11 @@ void CTessaryKeyboardDevice::InitPage() {
         macroPanel_->SetUserDataDirectory(UserDataDirectory());
         macroPanel_->LoadMacroList();
     }
+    keySetPanel_ = dynamic_cast<CKeySetControlUI*>(FindSubControl("KeySetControlItem"));
+    if (keySetPanel_ != nullptr) {
+        keySetPanel_->Bind(true);
+        FillKeySetMacros();
+    }
 }
 
 void CTessaryKeyboardDevice::StoreKeyAssignments(const std::vector<KeyListEntry>& keys) {
@@ -273,7 +280,7 @@ bool CTessaryKeyboardDevice::OnPanelNotify(ui::TNotifyUI& msg) {
             return true;
         }
     }
-    if (OnKeyPaintNotify(msg)) return true;
+    if (OnKeyPaintNotify(msg) || OnKeySetNotify(msg)) return true;
     return settingsPanel_.OnNotify(msg, profile_.GetSystemStages(),
                                    [this](const KeyboardSettingsChange& change) { ApplySettings(change); });
 }
@@ -357,6 +364,70 @@ bool CTessaryKeyboardDevice::OnKeyPaintNotify(const ui::TNotifyUI& msg) {
         }
     }
     return false;
+}
+
+bool CTessaryKeyboardDevice::OnKeySetNotify(const ui::TNotifyUI& msg) {
+    if (keySetPanel_ == nullptr || msg.pSender == nullptr) return false;
+    if (msg.sType == "click" && GetFunctionTab() == kKeyTab) {
+        for (int key = 0; key < GetKeyCount(); ++key) {
+            if (GetKeyButton(key) == msg.pSender) {
+                SelectKey(key);
+                return true;
+            }
+        }
+    }
+    const auto capture = [this](bool install) {
+        ui::SendWindowMessage(GetMainWindow(), ui::WindowMessage{kMsgKeyCapture, install ? 1u : 0u, 0, {}});
+    };
+    switch (keySetPanel_->OnNotify(msg)) {
+    case CKeySetControlUI::Reaction::None:
+        return false;
+    case CKeySetControlUI::Reaction::Store:
+        StoreSelectedKey();
+        break;
+    case CKeySetControlUI::Reaction::ArmCapture:
+        capture(true);
+        break;
+    case CKeySetControlUI::Reaction::DisarmCapture:
+        capture(false);
+        break;
+    }
+    return true;
+}
+
+void CTessaryKeyboardDevice::SelectKey(int index) {
+    CTessaryUSBDevice::SelectKey(index);
+    if (keySetPanel_ == nullptr) return;
+    // A profile that cannot be read gives no assignment to show.
+    if (profile_.GetPath().empty() || LoadJsonFile(profile_.GetPath()).isNull()) return;
+    const std::vector<KeyListEntry>& keys = profile_.GetKeyList();
+    if (index < 0 || index >= static_cast<int>(keys.size())) return;
+    const std::string_view id = KeyName(index);
+    const QString name = ui::CResourceManager::Instance().TextOrSelf(QString::fromUtf8(id.data(), static_cast<int>(id.size())));
+    keySetPanel_->ShowKey(name, keys[static_cast<size_t>(index)].current, keys[static_cast<size_t>(index)].defaults);
+}
+
+void CTessaryKeyboardDevice::StoreSelectedKey() {
+    std::vector<KeyListEntry> keys = profile_.GetKeyList();
+    const int selected = GetSelectedKey();
+    if (keySetPanel_ == nullptr || selected < 0 || selected >= static_cast<int>(keys.size())) return;
+    keys[static_cast<size_t>(selected)].current = keySetPanel_->Encode();
+    StoreKeyAssignments(keys);
+    keySetPanel_->SetUnsent(true);
+}
+
+void CTessaryKeyboardDevice::OnCapturedKey(bool pressed, uint8_t scanCode, bool extended) {
+    if (pressed && keySetPanel_ != nullptr && keySetPanel_->TakeCapturedKey(scanCode, extended)) StoreSelectedKey();
+}
+
+void CTessaryKeyboardDevice::KeyMapSent() {
+    if (keySetPanel_ != nullptr) keySetPanel_->SetUnsent(false);
+}
+
+void CTessaryKeyboardDevice::FillKeySetMacros() {
+    if (keySetPanel_ == nullptr || macroPanel_ == nullptr) return;
+    keySetPanel_->FillMacros(macroPanel_->MacroNames());
+    if (keySetPanel_->KeyShown()) SelectKey(GetSelectedKey());
 }
 
 void CTessaryKeyboardDevice::ReloadText() {

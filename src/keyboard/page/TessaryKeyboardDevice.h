@@ -8,6 +8,7 @@
 #include "keyboard/KeyboardLighting.h"
 #include "keyboard/KeyboardConfigurator.h"
 #include "keyboard/KeyboardPreviewRunner.h"
+#include "keyboard/page/KeySetControlUI.h"
 #include "keyboard/page/KeyboardSettingsPanel.h"
 #include "platform/SystemKeyboardRepeat.h"
 #include "profiles/CKeyboardProfiledata.h"
@@ -21,6 +22,9 @@ namespace velnor7 {
 class CTessaryKeyboardDevice : public CTessaryUSBDevice {
 public:
     static constexpr int kLightingTab = 1;  // the function tab of the lighting panel
+    static constexpr int kKeyTab = 2;       // the function tab of the key assignment panel
+    // The main window's message that arms (1) or ends (0) the key capture.
+    static constexpr unsigned kMsgKeyCapture = 1054;
     static constexpr int kMaxBrightness = 5;
     static constexpr int kMaxSpeed = 4;
 
@@ -76,6 +80,11 @@ public:
     void SetSeveralDevicesShown(bool several) override;
     CLightControlUI* LightPanel() const { return lightPanel_; }
     CMacroControlUI* MacroPanel() const override { return macroPanel_; }
+    CKeySetControlUI* KeySetPanel() const { return keySetPanel_; }
+    // The key assignment panel shows key `index` (when the profile can be read).
+    void SelectKey(int index) override;
+    void OnCapturedKey(bool pressed, uint8_t scanCode, bool extended) override;
+    void KeyMapSent() override;
     std::vector<KeyListEntry> KeyAssignments() override { return profile_.GetKeyList(); }
     void StoreKeyAssignments(const std::vector<KeyListEntry>& keys) override;
     // Where the key repeat of the settings panel goes (the session's own settings by default).
@@ -113,6 +122,12 @@ private:
     void StoreKeyColours();
     // A click on a key, or the end of a drag over keys, while the lighting tab is shown.
     bool OnKeyPaintNotify(const ui::TNotifyUI& msg);
+    // What the key assignment panel was told, and the click on a key while it is shown.
+    bool OnKeySetNotify(const ui::TNotifyUI& msg);
+    // The panel's assignment into the selected key's entry, stored in the profile.
+    void StoreSelectedKey();
+    // The macro names into the key assignment panel, and the shown key again.
+    void FillKeySetMacros();
 
     CKeyboardProfiledata profile_;
     std::unique_ptr<CKeyboardConfigurator> configurator_;
@@ -125,6 +140,7 @@ private:
     LightNameLists lightNames_;
     CLightControlUI* lightPanel_ = nullptr;
     CMacroControlUI* macroPanel_ = nullptr;
+    CKeySetControlUI* keySetPanel_ = nullptr;
 };
 
 }  // namespace velnor7
