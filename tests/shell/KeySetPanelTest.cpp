@@ -1,9 +1,8 @@
 // The key assignment panel in the window, used as a user uses it: a key picked on the on-screen
 // keyboard, its function chosen by category, keys captured from the session, and the key map and
 // macros sent to the keyboard emulator.
-#include "shell/MainWindowFixture.h"
+#include "shell/CaptureWindowFixture.h"
 #include "shell/ShowMessage.h"
-#include "support/FakeInputCapture.h"
 
 #include "core/page/DeviceKeyButtonUI.h"
 #include "keyboard/page/TessaryKeyboardDevice.h"
@@ -20,7 +19,7 @@ namespace velnor7 {
 namespace {
 
 using testing::Click;
-using testing::MainWindowTest;
+using testing::CaptureWindowTest;
 using testing::WaitFor;
 
 constexpr int kKeyA = 64;
@@ -29,16 +28,10 @@ constexpr int kKeyS = 65;
 constexpr int kLinuxRightShift = 54;
 constexpr int kLinuxA = 30;
 
-class KeySetPanelTest : public MainWindowTest {
+class KeySetPanelTest : public CaptureWindowTest {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        CDeviceHook::OverrideSessionCapture([this](IInputCapture::Post, IInputCapture::KeyHandler onKey,
-                                                   IInputCapture::ButtonHandler onButton) {
-            input_->onKey = std::move(onKey);
-            input_->onButton = std::move(onButton);
-            return std::make_unique<testing::FakeInputCapture>(input_);
-        });
+        CaptureWindowTest::SetUp();
         SetMessageAnswerer([this](const QString&, const QString& text, int) {
             told_.push_back(text);
             return CMsgWnd::kConfirmed;
@@ -46,8 +39,7 @@ protected:
     }
     void TearDown() override {
         SetMessageAnswerer({});
-        MainWindowTest::TearDown();
-        CDeviceHook::OverrideSessionCapture({});
+        CaptureWindowTest::TearDown();
     }
 
     void OpenKeyTab() {
@@ -77,7 +69,6 @@ protected:
     }
     void PickKey(int key) { Click(KeyboardPage()->GetKeyButton(key)); }
 
-    std::shared_ptr<testing::FakeInputState> input_ = std::make_shared<testing::FakeInputState>();
     QStringList told_;
 };
 

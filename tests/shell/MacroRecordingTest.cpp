@@ -1,9 +1,8 @@
 // The macro tab in the window, used as a user uses it: recording from the keys and buttons the
 // session's capture reports, editing, writing to the keyboard, and deleting a macro that keys
 // play. The capture is the tests' own, except in the test under an X server of its own.
-#include "shell/MainWindowFixture.h"
+#include "shell/CaptureWindowFixture.h"
 #include "shell/ShowMessage.h"
-#include "support/FakeInputCapture.h"
 #include "support/PrivateXServer.h"
 #include "support/Xdotool.h"
 
@@ -26,7 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Click;
-using testing::MainWindowTest;
+using testing::CaptureWindowTest;
 using testing::WaitFor;
 
 // Linux key codes.
@@ -36,16 +35,10 @@ constexpr int kKeyS = 31;
 constexpr int kKeyA_Index = 64;  // the keyboard's KeyIndex of A, and of S after it
 constexpr int kKeyS_Index = 65;
 
-class MacroRecordingTest : public MainWindowTest {
+class MacroRecordingTest : public CaptureWindowTest {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        CDeviceHook::OverrideSessionCapture([this](IInputCapture::Post, IInputCapture::KeyHandler onKey,
-                                                   IInputCapture::ButtonHandler onButton) {
-            input_->onKey = std::move(onKey);
-            input_->onButton = std::move(onButton);
-            return std::make_unique<testing::FakeInputCapture>(input_);
-        });
+        CaptureWindowTest::SetUp();
         SetMessageAnswerer([this](const QString&, const QString& text, int buttons) {
             if (buttons == CMsgWnd::kConfirmAndCancel) {
                 asked_.push_back(text);
@@ -57,8 +50,7 @@ protected:
     }
     void TearDown() override {
         SetMessageAnswerer({});
-        MainWindowTest::TearDown();
-        CDeviceHook::OverrideSessionCapture({});
+        CaptureWindowTest::TearDown();
     }
 
     // The window with the keyboard configured and its macro tab shown.
@@ -98,7 +90,6 @@ protected:
         Control("macro_fixed_time_edit")->SetText(milliseconds);
     }
 
-    std::shared_ptr<testing::FakeInputState> input_ = std::make_shared<testing::FakeInputState>();
     QList<bool> answers_;  // the answers to the questions, in order; yes once they run out
     QStringList asked_;
     QStringList told_;
