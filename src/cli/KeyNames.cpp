@@ -20,7 +20,8 @@ std::map<std::string, std::string> ReadLanguageFile(const std::string& path) {
     QXmlStreamReader xml(&file);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("Text")) continue;
-        texts[xml.attributes().value("id").toString().toStdString()] = xml.attributes().value("value").toString().toStdString();
+        const QXmlStreamAttributes attributes = xml.attributes();
+        texts[attributes.value("id").toString().toStdString()] = attributes.value("value").toString().toStdString();
     }
     return texts;
 }

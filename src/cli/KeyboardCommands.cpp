@@ -276,7 +276,8 @@ VerbOutcome Keymap(const std::vector<std::string>& args) {
     std::vector<KeyListEntry> keys = keyboard.Profile().ReadKeyList();
     if (*key >= static_cast<int>(keys.size())) return VerbOutcome::Failed("the profile has no entry for key " + name);
     KeyListEntry& entry = keys[static_cast<size_t>(*key)];
-    const KeyAssignment wanted{entry.current.passThrough, KeyCode{(*code)[0], (*code)[1], (*code)[2]}, entry.current.p3};
+    const KeyCode asked{(*code)[0], (*code)[1], (*code)[2]};
+    const KeyAssignment wanted{entry.current.passThrough, asked, entry.current.p3};
     if (!CategoryOf(wanted, entry.defaults).category) {
         return VerbOutcome::BadArguments(args[2] + " is no function a key can have");
     }

@@ -255,11 +255,16 @@ void CTessaryKeyboardDevice::SetKeyTip(int key, const QString& label) {
     CDeviceKeyButtonUI* button = GetKeyButton(key);
     if (button == nullptr) return;
     const ui::CResourceManager& texts = ui::CResourceManager::Instance();
-    const std::string_view id = KeyName(key);
-    const QString name = id.empty() ? QString() : texts.TextOrSelf(QString::fromUtf8(id.data(), static_cast<int>(id.size())));
+    const QString name = KeyDisplayName(key);
     button->SetUserToolTitle(name);
     button->SetKeySetImageHidden(name.compare(label, Qt::CaseInsensitive) == 0);
     button->SetToolTip(name + texts.TextOrSelf("Key_Set") + label);
+}
+
+QString CTessaryKeyboardDevice::KeyDisplayName(int key) {
+    const std::string_view id = KeyName(key);
+    if (id.empty()) return {};
+    return ui::CResourceManager::Instance().TextOrSelf(QString::fromUtf8(id.data(), static_cast<int>(id.size())));
 }
 
 void CTessaryKeyboardDevice::SetFunctionTab(int tab) {
@@ -402,9 +407,7 @@ void CTessaryKeyboardDevice::SelectKey(int index) {
     if (profile_.GetPath().empty() || LoadJsonFile(profile_.GetPath()).isNull()) return;
     const std::vector<KeyListEntry>& keys = profile_.GetKeyList();
     if (index < 0 || index >= static_cast<int>(keys.size())) return;
-    const std::string_view id = KeyName(index);
-    const QString name = ui::CResourceManager::Instance().TextOrSelf(QString::fromUtf8(id.data(), static_cast<int>(id.size())));
-    keySetPanel_->ShowKey(name, keys[static_cast<size_t>(index)].current, keys[static_cast<size_t>(index)].defaults);
+    keySetPanel_->ShowKey(KeyDisplayName(index), keys[static_cast<size_t>(index)].current, keys[static_cast<size_t>(index)].defaults);
 }
 
 void CTessaryKeyboardDevice::StoreSelectedKey() {

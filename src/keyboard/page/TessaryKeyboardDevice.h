@@ -128,6 +128,8 @@ private:
     void StoreSelectedKey();
     // The macro names into the key assignment panel, and the shown key again.
     void FillKeySetMacros();
+    // The key's name in the current language; empty for a key without one.
+    static QString KeyDisplayName(int key);
 
     CKeyboardProfiledata profile_;
     std::unique_ptr<CKeyboardConfigurator> configurator_;
