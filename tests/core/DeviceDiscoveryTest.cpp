@@ -143,11 +143,12 @@ TEST_P(DiscoveryThreadTest, AttachesAndFreesByItselfAndSaysWhenItStops) {
     ASSERT_TRUE(collect(2));
     EXPECT_EQ(Sorted(events), (Events{"arrived 0", "arrived 1"}));
     discovery_.Stop();
-    // The unplug's cycle scans for the free slots and again for what left, the plug's once
-    // (unless the plug came in time for the unplug's second scan).
+    // Only changes wake the thread: the start's cycle and one per change (the unplug, the plug;
+    // changes that come together wake it once), each listing the bus at most twice. How the
+    // two changes fall between the cycles depends on the machine's load.
     if (Watchable()) {
-        EXPECT_GE(discovery_.Enumerations(), 3);
-        EXPECT_LE(discovery_.Enumerations(), 4);
+        EXPECT_GE(discovery_.Enumerations(), 2);
+        EXPECT_LE(discovery_.Enumerations(), 2 * 3);
     }
     EXPECT_TRUE(trace.Contains("抓取设备线程设定退出"));
     EXPECT_EQ(trace.Contains("the HID bus does not tell of arrivals and removals; it is looked at every 100 ms"),
